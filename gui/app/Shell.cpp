@@ -1,0 +1,1 @@
+// The control panel's windows come here.
