@@ -1,0 +1,238 @@
+#include "core/link/LinkSession.h"
+
+#include "core/link/CSerialPort.h"
+#include "core/link/LinkTexts.h"
+#include "core/link/TcpTransport.h"
+#include "core/settings/ConnectionSettings.h"
+
+namespace omnar::link {
+
+using std::chrono::milliseconds;
+
+std::unique_ptr<Transport> openTransport(const ConnectTarget& target, std::stop_token stop)
+{
+    if (target.serial) {
+        auto port = std::make_unique<CSerialPort>();
+        if (port->open(devicePathForPort(target.comPortName)) && port->configure())
+            return port;
+        return nullptr;
+    }
+    const auto check = settings::checkPort(target.portText);
+    auto tcp = std::make_unique<TcpTransport>();
+    if (check.accepted && tcp->open(target.address, check.port, stop))
+        return tcp;
+    return nullptr;
+}
+
+LinkSession::LinkSession(Events& events, util::Clock& clock)
+    : m_events(events)
+    , m_link(clock)
+    , m_opener(openTransport)
+{
+}
+
+LinkSession::~LinkSession()
+{
+    joinAll();
+}
+
+void LinkSession::setTransportOpener(TransportOpener opener)
+{
+    m_opener = std::move(opener);
+}
+
+bool LinkSession::connect(const ConnectTarget& target)
+{
+    std::jthread finished;
+    std::lock_guard threads(m_threadsMutex);
+    if (m_connecting || m_connected)
+        return false;
+    // A sequence that ended (failed) earlier: its thread has nothing left to do.
+    finished = std::move(m_connectThread);
+    {
+        std::lock_guard slot(m_slotMutex);
+        m_pending = false;
+        m_paused = false;
+    }
+    m_connecting = true;
+    m_deviceId = target.deviceId;
+    m_connectThread = std::jthread([this, target](std::stop_token st) { runConnect(st, target); });
+    return true;
+}
+
+void LinkSession::runConnect(std::stop_token stop, ConnectTarget target)
+{
+    bool identified = false;
+    {
+        std::lock_guard lock(m_link.lock());
+        if (!target.serial && !settings::checkPort(target.portText).accepted)
+            m_events.portOutOfRange();
+        auto transport = m_opener(target, stop);
+        const bool opened = transport != nullptr;
+        if (target.serial) {
+            m_events.info(std::string(linkText(opened ? LinkTextId::OpenComOk : LinkTextId::OpenComFail).en),
+                          std::string(linkText(opened ? LinkTextId::OpenComOk : LinkTextId::OpenComFail).zh));
+            // The device path goes last, so the operator sees which port was meant.
+            const auto path = devicePathForPort(target.comPortName);
+            m_events.info(path, path);
+        } else {
+            const auto& t = linkText(opened ? LinkTextId::OpenNetOk : LinkTextId::OpenNetFail);
+            m_events.info(std::string(t.en), std::string(t.zh));
+        }
+        if (!opened) {
+            m_connected = false;
+            m_connecting = false;
+            m_events.connectEnded(false);
+            return;
+        }
+        m_link.setTransport(std::move(transport));
+
+        const Frame ident = cmd::identQuery(target.deviceId);
+        Frame reply{};
+        identified = m_link.QueryCommand(&ident, &reply, cmd::kIdentTimeoutMs, stop) == 13
+            && cmd::isIdentificationReply(reply);
+        if (!identified)
+            m_link.closeTransport();
+    }
+    if (identified) {
+        const auto& t = linkText(LinkTextId::DeviceNormal);
+        m_events.info(std::string(t.en), std::string(t.zh));
+        m_connected = true;
+        m_connecting = false;
+        m_events.connectEnded(true);
+        if (!stop.stop_requested())
+            startWorkers();
+    } else {
+        m_connecting = false;
+        m_events.connectEnded(false);
+        const auto& t = linkText(LinkTextId::DeviceFailed);
+        m_events.info(std::string(t.en), std::string(t.zh));
+    }
+}
+
+void LinkSession::startWorkers()
+{
+    // Keys pressed since connectEnded() are kept in the slot for the worker.
+    std::lock_guard threads(m_threadsMutex);
+    m_commandWorker = std::jthread([this](std::stop_token st) { runCommandWorker(st); });
+    m_statusPoller = std::jthread([this](std::stop_token st) { runStatusPoller(st); });
+}
+
+void LinkSession::submit(const cmd::Command& command)
+{
+    {
+        std::lock_guard slot(m_slotMutex);
+        m_slot = command;
+        m_pending = true;
+    }
+    m_slotChanged.notify_all();
+}
+
+void LinkSession::pause()
+{
+    std::lock_guard slot(m_slotMutex);
+    m_paused = true;
+}
+
+void LinkSession::resume()
+{
+    {
+        std::lock_guard slot(m_slotMutex);
+        m_paused = false;
+    }
+    m_slotChanged.notify_all();
+}
+
+bool LinkSession::waitWhilePaused(std::stop_token stop)
+{
+    std::unique_lock slot(m_slotMutex);
+    return m_slotChanged.wait(slot, stop, [this] { return !m_paused; });
+}
+
+void LinkSession::runCommandWorker(std::stop_token stop)
+{
+    for (;;) {
+        cmd::Command command;
+        {
+            std::unique_lock slot(m_slotMutex);
+            if (!m_slotChanged.wait(slot, stop, [this] { return m_pending && !m_paused; }))
+                return;
+            // Taken now: a key pressed while this command is on its way stays
+            // pending and goes out next, instead of being cleared with this one.
+            command = m_slot;
+            m_pending = false;
+        }
+        std::lock_guard lock(m_link.lock());
+        m_events.commandStarted();
+        m_link.SendCommand(&command.frame, command.delayMs, stop);
+        if (!stop.stop_requested()) {
+            const Frame query = cmd::statusQuery(m_deviceId);
+            Frame reply{};
+            if (m_link.QueryCommand(&query, &reply, cmd::kStatusAfterCommandTimeoutMs, stop) == 13
+                && reply[0] == kLeadByte)
+                m_events.statusReply(reply);
+        }
+        m_events.commandFinished();
+    }
+}
+
+void LinkSession::runStatusPoller(std::stop_token stop)
+{
+    while (waitWhilePaused(stop)) {
+        {
+            std::lock_guard lock(m_link.lock());
+            const Frame query = cmd::statusQuery(m_deviceId);
+            Frame reply{};
+            if (m_link.QueryCommand(&query, &reply, cmd::kStatusPollTimeoutMs, stop) == 13
+                && reply[0] == kLeadByte)
+                m_events.statusReply(reply);
+        }
+        if (!m_link.clock().sleepFor(milliseconds(kPollPeriodMs), stop))
+            return;
+    }
+}
+
+void LinkSession::stopWorkers()
+{
+    std::jthread worker, poller;
+    {
+        std::lock_guard threads(m_threadsMutex);
+        worker = std::move(m_commandWorker);
+        poller = std::move(m_statusPoller);
+    }
+    // Both stop before either is joined: one may be waiting for the link lock
+    // that the other holds through a long device pause.
+    worker.request_stop();
+    poller.request_stop();
+}
+
+void LinkSession::joinAll()
+{
+    std::jthread connectThread;
+    {
+        std::lock_guard threads(m_threadsMutex);
+        connectThread = std::move(m_connectThread);
+    }
+    connectThread.request_stop();
+    if (connectThread.joinable())
+        connectThread.join(); // it may start the workers on its way out
+    stopWorkers();
+}
+
+void LinkSession::disconnect()
+{
+    joinAll();
+    {
+        std::lock_guard lock(m_link.lock());
+        m_link.closeTransport();
+    }
+    {
+        std::lock_guard slot(m_slotMutex);
+        m_pending = false;
+        m_paused = false;
+    }
+    m_connected = false;
+    m_connecting = false;
+}
+
+} // namespace omnar::link

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "core/link/Catalogue.h"
+#include "core/link/Frame.h"
+#include "core/link/Link.h"
+#include "core/util/Clock.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <stop_token>
+#include <string>
+#include <thread>
+
+namespace omnar::link {
+
+// Where to connect.
+struct ConnectTarget {
+    bool serial = true;
+    std::string comPortName;    // serial: "COM3", "ttyUSB0" or a path
+    std::uint32_t address = 0;  // TCP: IPv4, host byte order
+    std::string portText;       // TCP: the port edit's text, checked before opening
+    std::uint8_t deviceId = 1;
+};
+
+// The panel's side of the link: the connect sequence, the pending-command
+// slot, the command worker and the status poller. Everything that waits runs
+// on threads of its own; the calls below return at once (disconnect() and
+// the destructor join threads whose every wait ends on their stop request).
+class LinkSession {
+public:
+    // What the session reports. Called on the session's threads: an
+    // implementation hands each call over to the GUI thread, in order.
+    class Events {
+    public:
+        virtual ~Events() = default;
+        // A text for the Info line.
+        virtual void info(const std::string& en, const std::string& zh) = 0;
+        // The port edit holds a port outside 0..65535; the open fails.
+        virtual void portOutOfRange() = 0;
+        // The connect sequence ended (the progress window closes). When
+        // `connected`, the command worker and the status poller run from now on.
+        virtual void connectEnded(bool connected) = 0;
+        // A status reply with byte 0 = 0x05, to be decoded.
+        virtual void statusReply(const Frame& reply) = 0;
+        // A slot command goes out now / its status query is done.
+        virtual void commandStarted() = 0;
+        virtual void commandFinished() = 0;
+    };
+
+    // Opens the transport of a target; tests replace it to inject faults.
+    using TransportOpener = std::function<std::unique_ptr<Transport>(const ConnectTarget&, std::stop_token)>;
+
+    static constexpr int kPollPeriodMs = 1000;
+
+    explicit LinkSession(Events& events, util::Clock& clock = util::RealClock::instance());
+    ~LinkSession();
+    LinkSession(const LinkSession&) = delete;
+    LinkSession& operator=(const LinkSession&) = delete;
+
+    void setTransportOpener(TransportOpener opener);
+
+    // Starts the connect sequence on its own thread. False when a sequence
+    // is already running or the link is up.
+    bool connect(const ConnectTarget& target);
+    // Stops every link thread, closes the transport.
+    void disconnect();
+    // Stops the command worker and the status poller but keeps the transport
+    // open, for a dialog that then owns the link until it calls disconnect().
+    void stopWorkers();
+
+    // Puts a command in the pending-command slot; one still waiting there is
+    // replaced (the last one wins). A command taken by the worker is not.
+    void submit(const cmd::Command& command);
+    // Holds the command worker and the status poller between transactions,
+    // while a dialog talks to the device.
+    void pause();
+    void resume();
+
+    bool connected() const { return m_connected.load(); }
+    bool connecting() const { return m_connecting.load(); }
+    std::uint8_t deviceId() const { return m_deviceId.load(); }
+    Link& link() { return m_link; }
+    util::Clock& clock() const { return m_link.clock(); }
+
+private:
+    void runConnect(std::stop_token stop, ConnectTarget target);
+    void runCommandWorker(std::stop_token stop);
+    void runStatusPoller(std::stop_token stop);
+    void startWorkers();
+    // Waits while paused; false when stopped.
+    bool waitWhilePaused(std::stop_token stop);
+    void joinAll();
+
+    Events& m_events;
+    Link m_link;
+    TransportOpener m_opener;
+
+    std::atomic<bool> m_connected{false};
+    std::atomic<bool> m_connecting{false};
+    std::atomic<std::uint8_t> m_deviceId{1};
+
+    // The pending-command slot and the pause flag.
+    std::mutex m_slotMutex;
+    std::condition_variable_any m_slotChanged;
+    cmd::Command m_slot;
+    bool m_pending = false;
+    bool m_paused = false;
+
+    // Guards the thread objects: the connect thread starts the workers.
+    std::mutex m_threadsMutex;
+    std::jthread m_connectThread;
+    std::jthread m_commandWorker;
+    std::jthread m_statusPoller;
+};
+
+// The transport a target names, opened (and for serial configured), or none.
+std::unique_ptr<Transport> openTransport(const ConnectTarget& target, std::stop_token stop);
+
+} // namespace omnar::link

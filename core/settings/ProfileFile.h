@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace omnar::settings {
+
+inline constexpr std::string_view kDefaultProfilePath = "./Planinfo.ini";
+
+// Longest value a read returns, in UTF-16 code units: the original read every
+// value into a 260-character buffer, terminator included.
+inline constexpr std::size_t kProfileValueLimit = 259;
+
+// The leading decimal number of `text`: blanks, an optional sign, digits; what
+// follows the digits is ignored ("12abc" is 12). Empty when no digit comes
+// first. Numbers beyond the range of long long saturate, so a huge value
+// still compares as huge instead of wrapping.
+std::optional<long long> leadingInteger(std::string_view text);
+
+// An INI file with the semantics of the Windows private-profile functions:
+// section and key names are case-insensitive, values come back trimmed (and
+// without one pair of enclosing quotes), a write replaces the key where it
+// stands or appends it (and its section) at the end, sections, keys and
+// comments nobody asked about survive every rewrite.
+//
+// Every operation re-reads the file (a parsed copy is reused while the bytes
+// are unchanged), since another program may edit it. Every change rewrites
+// the whole file atomically: temp file next to it, fsync, rename, fsync of
+// the folder; a failed write returns false and leaves the old file as it was.
+//
+// Encodings: UTF-8 with or without BOM and UTF-16LE with BOM are read; a
+// file is written back in the encoding and line ending it came in (a UTF-16LE
+// file from Windows stays UTF-16LE, so Windows tools still read it), a new
+// file is UTF-8 with LF. Bytes that are not UTF-8 pass through untouched.
+//
+// A missing file reads as empty; the first write creates it. A file that
+// exists but cannot be read (no permission, binary, too large) also reads as
+// empty, but every write to it fails so its contents are never replaced.
+//
+// Thread-safe; instances on the same path share one lock, and writers of
+// different processes serialise on a lock of the folder.
+class ProfileFile {
+public:
+    enum class Encoding { Utf8, Utf8Bom, Utf16Le };
+
+    // A parsed copy of the file for reading or changing many keys at once.
+    // Names and values follow the same rules as the ProfileFile calls.
+    class Editor {
+    public:
+        std::string getString(std::string_view section, std::string_view key,
+                              std::string_view defaultValue = {}) const;
+        int getInt(std::string_view section, std::string_view key, int defaultValue) const;
+        bool hasSection(std::string_view section) const;
+        bool hasKey(std::string_view section, std::string_view key) const;
+        // Key names in file order, each once, in the case the file spells them.
+        std::vector<std::string> sectionKeys(std::string_view section) const;
+        std::vector<std::string> sectionNames() const;
+
+        // False (and the whole update is dropped) for an empty name, a
+        // section name with ']' or a line break, a key name with '=' or a
+        // line break or starting with '[', ';' or '#', a value with a line
+        // break: they would corrupt the file's structure.
+        bool writeString(std::string_view section, std::string_view key, std::string_view value);
+        bool deleteKey(std::string_view section, std::string_view key);
+        bool deleteSection(std::string_view section);
+
+    private:
+        friend class ProfileFile;
+        struct Document;
+        explicit Editor(Document& doc) : m_doc(&doc) {}
+        bool reject();
+
+        Document* m_doc;
+        bool m_changed = false;
+        bool m_rejected = false;
+    };
+
+    explicit ProfileFile(std::string path = std::string(kDefaultProfilePath));
+    ~ProfileFile();
+    ProfileFile(const ProfileFile&) = delete;
+    ProfileFile& operator=(const ProfileFile&) = delete;
+
+    const std::string& path() const { return m_path; }
+    // Where a rewrite is staged before it replaces the file.
+    std::string tempPath() const;
+
+    // GetPrivateProfileString: the trimmed value cut to kProfileValueLimit,
+    // or `defaultValue` (cut the same way) when the key is missing.
+    std::string getString(std::string_view section, std::string_view key,
+                          std::string_view defaultValue = {}) const;
+    // GetPrivateProfileInt: the value's leadingInteger; `defaultValue` when
+    // the key is missing, the value does not start with a number, or the
+    // number does not fit an int. Negative numbers are returned as such.
+    int getInt(std::string_view section, std::string_view key, int defaultValue) const;
+    std::vector<std::string> sectionKeys(std::string_view section) const;
+    std::vector<std::string> sectionNames() const;
+
+    // WritePrivateProfileString with a value, with a null value, and with a
+    // null key. Deleting what is not there succeeds and writes nothing.
+    bool writeString(std::string_view section, std::string_view key, std::string_view value);
+    bool deleteKey(std::string_view section, std::string_view key);
+    bool deleteSection(std::string_view section);
+
+    // Applies every change `edit` makes in one atomic rewrite (none when it
+    // changes nothing). Returns false, writing nothing, when an edit was
+    // rejected or the file cannot be replaced. `edit` runs under the file's
+    // lock: it must use the Editor, never this ProfileFile.
+    bool update(const std::function<void(Editor&)>& edit);
+    // A consistent view of one version of the file, under the same lock.
+    void read(const std::function<void(const Editor&)>& reader) const;
+
+    // Encoding the file was last read in (Utf8 when it is missing).
+    Encoding encoding() const;
+    // Why the last failed operation failed; empty after a success.
+    std::string lastError() const;
+
+private:
+    struct State;
+
+    std::string m_path;
+    std::unique_ptr<State> m_state;
+};
+
+} // namespace omnar::settings

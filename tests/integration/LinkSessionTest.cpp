@@ -1,0 +1,256 @@
+// The connect sequence, the pending-command slot, the command worker and the
+// status poller against the virtual processor, on the real clock.
+
+#include "core/link/LinkSession.h"
+#include "core/link/Sources.h"
+#include "sim/SimServer.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+
+using namespace omnar;
+using namespace std::chrono_literals;
+using link::Frame;
+
+namespace {
+
+// Records every event in arrival order and lets a test wait for one.
+class Recorder final : public link::LinkSession::Events {
+public:
+    void info(const std::string& en, const std::string&) override { push("info:" + en); }
+    void portOutOfRange() override { push("port-range"); }
+    void connectEnded(bool ok) override { push(ok ? "connected" : "not-connected"); }
+    void statusReply(const Frame& r) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_last = r;
+        ++m_replies;
+        m_log.push_back("status");
+        m_changed.notify_all();
+    }
+    void commandStarted() override { push("cmd-start"); }
+    void commandFinished() override { push("cmd-end"); }
+
+    bool waitFor(const std::string& event, std::chrono::milliseconds timeout = 15s)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, timeout, [&] {
+            return std::find(m_log.begin(), m_log.end(), event) != m_log.end();
+        });
+    }
+    // Waits for a status reply that satisfies `pred`.
+    template <class Pred>
+    bool waitForStatus(Pred pred, std::chrono::milliseconds timeout = 15s)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, timeout, [&] { return m_replies > 0 && pred(m_last); });
+    }
+    std::vector<std::string> infos() const
+    {
+        std::lock_guard lock(m_mutex);
+        std::vector<std::string> out;
+        for (auto& e : m_log)
+            if (e.rfind("info:", 0) == 0)
+                out.push_back(e.substr(5));
+        return out;
+    }
+    std::vector<std::string> log() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_log;
+    }
+    void clear()
+    {
+        std::lock_guard lock(m_mutex);
+        m_log.clear();
+        m_replies = 0;
+    }
+
+private:
+    void push(std::string e)
+    {
+        std::lock_guard lock(m_mutex);
+        m_log.push_back(std::move(e));
+        m_changed.notify_all();
+    }
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<std::string> m_log;
+    Frame m_last{};
+    int m_replies = 0;
+};
+
+sim::SimOptions quiet()
+{
+    sim::SimOptions o;
+    o.trace = false;
+    o.replyDelay = 5ms;
+    return o;
+}
+
+link::ConnectTarget serialTarget(const std::string& path, std::uint8_t id = 1)
+{
+    link::ConnectTarget t;
+    t.serial = true;
+    t.comPortName = path;
+    t.deviceId = id;
+    return t;
+}
+
+link::ConnectTarget tcpTarget(std::uint16_t port, std::uint8_t id = 1)
+{
+    link::ConnectTarget t;
+    t.serial = false;
+    t.address = 0x7F000001;
+    t.portText = std::to_string(port);
+    t.deviceId = id;
+    return t;
+}
+
+// A command with no pause after it, so tests do not wait out device delays.
+link::cmd::Command quick(link::cmd::Command c)
+{
+    c.delayMs = 0;
+    return c;
+}
+
+} // namespace
+
+TEST(LinkSession, ConnectsOverAPtyThenSendsKeysAndPolls)
+{
+    sim::SimServer sim(quiet());
+    ASSERT_TRUE(sim.openPty());
+    sim.start();
+    Recorder events;
+    link::LinkSession session(events);
+
+    ASSERT_TRUE(session.connect(serialTarget(sim.ptyPath())));
+    EXPECT_FALSE(session.connect(serialTarget(sim.ptyPath()))) << "one sequence at a time";
+    ASSERT_TRUE(events.waitFor("connected"));
+    EXPECT_EQ(events.infos(), (std::vector<std::string>{"Open com port successful", sim.ptyPath(),
+                                                        "Communications equipment normal"}));
+    EXPECT_TRUE(session.connected());
+
+    // The poller mirrors the device on its own.
+    ASSERT_TRUE(events.waitForStatus([](const Frame& r) { return (r[7] & 0x0F) == link::kSourceV1; }));
+
+    session.submit(quick(link::cmd::switchMainSource(1, 0, link::kSourceHdmi)));
+    ASSERT_TRUE(events.waitForStatus([](const Frame& r) { return (r[7] & 0x0F) == link::kSourceHdmi; }));
+    ASSERT_TRUE(events.waitFor("cmd-end"));
+    const auto log = events.log();
+    const auto start = std::find(log.begin(), log.end(), "cmd-start");
+    ASSERT_NE(start, log.end());
+    EXPECT_EQ(*(start + 1), "status") << "the command's own status query follows it";
+    EXPECT_EQ(*(start + 2), "cmd-end");
+
+    session.disconnect();
+    EXPECT_FALSE(session.connected());
+}
+
+TEST(LinkSession, LastKeyWinsWhileTheSlotWaits)
+{
+    sim::SimServer sim(quiet());
+    ASSERT_TRUE(sim.listenTcp("127.0.0.1", 0));
+    sim.start();
+    Recorder events;
+    link::LinkSession session(events);
+    ASSERT_TRUE(session.connect(tcpTarget(sim.tcpPort())));
+    ASSERT_TRUE(events.waitFor("connected"));
+
+    session.pause();
+    session.submit(quick(link::cmd::switchMainSource(1, 0, link::kSourceVga)));
+    session.submit(quick(link::cmd::switchMainSource(1, 0, link::kSourceDvi)));
+    const auto before = sim.framesReceived();
+    session.resume();
+    ASSERT_TRUE(events.waitForStatus([](const Frame& r) { return (r[7] & 0x0F) == link::kSourceDvi; }));
+    ASSERT_TRUE(events.waitFor("cmd-end"));
+    int switches = 0;
+    auto frames = sim.received();
+    for (std::size_t i = before; i < frames.size(); ++i)
+        if (frames[i].frame[2] == link::cmd::kSwitchMain) {
+            ++switches;
+            EXPECT_EQ(frames[i].frame[4], link::kSourceDvi);
+        }
+    EXPECT_EQ(switches, 1) << "the first key was replaced before the worker took it";
+}
+
+TEST(LinkSession, WrongIdentificationIsRefusedAndThePortClosed)
+{
+    sim::SimServer sim(quiet());
+    ASSERT_TRUE(sim.openPty());
+    sim.setCorrupt({{4, std::uint8_t{'Q'}}}); // "Quen dox"
+    sim.start();
+    Recorder events;
+    link::LinkSession session(events);
+    ASSERT_TRUE(session.connect(serialTarget(sim.ptyPath())));
+    ASSERT_TRUE(events.waitFor("info:Equipment connection failed"));
+    EXPECT_EQ(events.log().back(), "info:Equipment connection failed");
+    EXPECT_FALSE(session.connected());
+    EXPECT_EQ(session.link().transport(), nullptr) << "the port is closed again";
+
+    // With a device that answers properly the next Connect works.
+    sim.setCorrupt({});
+    events.clear();
+    ASSERT_TRUE(session.connect(serialTarget(sim.ptyPath())));
+    EXPECT_TRUE(events.waitFor("connected"));
+}
+
+TEST(LinkSession, PortThatCannotBeOpenedEndsWithItsDevicePath)
+{
+    Recorder events;
+    link::LinkSession session(events);
+    ASSERT_TRUE(session.connect(serialTarget("ttyOMNAR7")));
+    ASSERT_TRUE(events.waitFor("not-connected"));
+    EXPECT_EQ(events.infos(), (std::vector<std::string>{"Open com port fail", "/dev/ttyOMNAR7"}));
+    EXPECT_FALSE(session.connecting());
+}
+
+TEST(LinkSession, TcpPortOutOfRangeAndRefusedPeer)
+{
+    Recorder events;
+    link::LinkSession session(events);
+    auto target = tcpTarget(0);
+    target.portText = "65536";
+    ASSERT_TRUE(session.connect(target));
+    ASSERT_TRUE(events.waitFor("not-connected"));
+    EXPECT_EQ(events.log(), (std::vector<std::string>{"port-range", "info:Open network failed", "not-connected"}));
+
+    events.clear();
+    std::uint16_t closedPort;
+    {
+        sim::SimServer gone(quiet());
+        ASSERT_TRUE(gone.listenTcp("127.0.0.1", 0));
+        closedPort = gone.tcpPort();
+    }
+    ASSERT_TRUE(session.connect(tcpTarget(closedPort)));
+    ASSERT_TRUE(events.waitFor("not-connected"));
+    EXPECT_EQ(events.infos(), (std::vector<std::string>{"Open network failed"}));
+}
+
+TEST(LinkSession, DisconnectWhileACommandIsInFlightThenConnectAgain)
+{
+    sim::SimServer sim(quiet());
+    ASSERT_TRUE(sim.listenTcp("127.0.0.1", 0));
+    sim.start();
+    Recorder events;
+    link::LinkSession session(events);
+    ASSERT_TRUE(session.connect(tcpTarget(sim.tcpPort())));
+    ASSERT_TRUE(events.waitFor("connected"));
+
+    // AUTO keeps the link for 20 s after sending; Disconnect must not wait for that.
+    session.submit(link::cmd::autoAdjust(1));
+    ASSERT_TRUE(events.waitFor("cmd-start"));
+    const auto t0 = std::chrono::steady_clock::now();
+    session.disconnect();
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, 5s);
+    EXPECT_FALSE(session.connected());
+
+    sim.closeClient();
+    events.clear();
+    ASSERT_TRUE(session.connect(tcpTarget(sim.tcpPort())));
+    ASSERT_TRUE(events.waitFor("connected"));
+    session.submit(quick(link::cmd::freeze(1, true)));
+    EXPECT_TRUE(events.waitForStatus([](const Frame& r) { return (r[6] & 0x01) != 0; }));
+}
