@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/link/Catalogue.h"
+#include "core/panel/DeviceMirror.h"
+#include "core/panel/PanelTexts.h"
+#include "core/panel/PanelView.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace omnar::panel {
+
+// Why a key sent nothing, in the words the operator sees.
+struct Refusal {
+    enum class Kind {
+        InfoLine,   // written into the Info line
+        MessageBox, // Yes/No box with the "System information" caption
+    };
+    Kind kind = Kind::InfoLine;
+    TextId textId = TextId::MosaicOffOnly;
+    std::string text;    // in the language of the moment
+    std::string caption; // message boxes only
+};
+
+struct KeyOutcome {
+    bool handled = false;                      // false: not a key of the panel's device keys
+    DeviceMirror mirror;                       // with the key's immediate flips
+    std::optional<link::cmd::Command> command; // for the pending-command slot
+    std::optional<Refusal> refusal;
+    PanelView view;                            // immediate widget changes
+};
+
+// The decision behind a key, radio or function button of the main window,
+// by control id: source keys, EXT., PIP/PBP, TEXT, M1..M3, BYPASS, MOSAIC,
+// FREEZE, AUTO/TAKE, the switch-mode radios and the Cut/Fade radios. Reads
+// the mirror only; what it sends goes through the slot, never straight to
+// the device.
+KeyOutcome pressKey(int controlId, const DeviceMirror& mirror, std::uint8_t deviceId, bool chinese);
+
+} // namespace omnar::panel
