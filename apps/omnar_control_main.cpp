@@ -1,13 +1,34 @@
-#include <QApplication>
-#include <QDialog>
+#include "gui/app/CZelvicControlApp.h"
+#include "gui/app/LaunchOptions.h"
 
-// The panel's shell; its controls come with the control panel itself.
+#include <QCoreApplication>
+
+#include <cstdio>
+
+using omnar::gui::app::CZelvicControlApp;
+
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QDialog dlg;
-    dlg.setWindowTitle(QStringLiteral("Omnar Processor Controller(V1.00)"));
-    dlg.resize(640, 480);
-    dlg.show();
-    return app.exec();
+    omnar::gui::app::LaunchOptions options;
+    {
+        // Parse without a display, so --help and --version work on a bare console.
+        QCoreApplication parsing(argc, argv);
+        CZelvicControlApp::describeApplication();
+        options = omnar::gui::app::parseLaunchOptions(parsing.arguments());
+    }
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n\n%s", qPrintable(options.error), qPrintable(options.helpText));
+        return 2;
+    }
+    if (options.helpRequested) {
+        std::fputs(qPrintable(options.helpText), stdout);
+        return 0;
+    }
+    if (options.versionRequested) {
+        std::printf("omnar-control %s\n", OMNAR_VERSION);
+        return 0;
+    }
+
+    CZelvicControlApp app(argc, argv);
+    return app.run(options);
 }

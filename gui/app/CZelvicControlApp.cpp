@@ -1,0 +1,44 @@
+#include "gui/app/CZelvicControlApp.h"
+
+#include "gui/app/AppIcon.h"
+#include "gui/app/CZelvicControlDlg.h"
+
+#include <QSerialPortInfo>
+
+namespace omnar::gui::app {
+
+CZelvicControlApp::CZelvicControlApp(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+    describeApplication();
+    setWindowIcon(appIcon());
+}
+
+void CZelvicControlApp::describeApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("omnar-control"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(OMNAR_VERSION));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("OmnarControl"));
+}
+
+QString CZelvicControlApp::lookUpSerialPort()
+{
+    const auto ports = QSerialPortInfo::availablePorts();
+    return ports.isEmpty() ? QString() : ports.last().portName();
+}
+
+int CZelvicControlApp::run(const LaunchOptions& options)
+{
+    CZelvicControlDlg::Options panelOptions;
+    panelOptions.advanced = options.advanced;
+    panelOptions.comPort = options.port.isEmpty() ? lookUpSerialPort() : options.port;
+    panelOptions.configPath = options.configPath;
+
+    CZelvicControlDlg panel(panelOptions);
+    if (m_panelSetup)
+        m_panelSetup(panel);
+    panel.exec();
+    return 0;
+}
+
+} // namespace omnar::gui::app

@@ -1,0 +1,238 @@
+#pragma once
+
+#include "gui/app/MainWindowTexts.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+
+class QAbstractButton;
+class QBoxLayout;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace omnar::panel {
+struct PanelView;
+}
+
+namespace omnar::gui::app {
+
+class LedIndicator;
+
+// The control panel: the program's main window. It draws the panel and turns
+// operator actions into signals; the link, the key rules and the status
+// decoding live elsewhere and reach the window through the setters below,
+// always on the GUI thread.
+class CZelvicControlDlg : public QDialog {
+    Q_OBJECT
+public:
+    struct Options {
+        // Shows the controls the panel normally keeps hidden (network link,
+        // device id, DP, VGA2, MOSAIC, Mosaic dialog).
+        bool advanced = false;
+        // Text put into the COM box; empty selects its first item.
+        QString comPort;
+        // Profile file holding the connection settings and the plans.
+        QString configPath = QStringLiteral("./Planinfo.ini");
+    };
+
+    // Answers a Yes/No message box; returns true for Yes. Tests replace it.
+    using MessageHandler = std::function<bool(const QString& caption, const QString& text)>;
+
+    explicit CZelvicControlDlg(const Options& options, QWidget* parent = nullptr);
+    ~CZelvicControlDlg() override;
+
+    const Options& options() const { return m_options; }
+
+    // The widget of a control id, or nullptr.
+    QWidget* control(int id) const;
+
+    // ---- language and window ----
+    bool isChinese() const { return m_chinese; }
+    // Same as clicking CH (true) or EN (false).
+    void setLanguage(bool chinese);
+    bool isTimerPanelCollapsed() const { return m_timerPanelCollapsed; }
+    void toggleTimerPanel();
+    void showAbout();
+
+    // ---- message boxes (caption and text chosen by the current language) ----
+    void setMessageHandler(MessageHandler handler);
+    bool showMessage(const texts::Text& text);
+    bool showMessage(const QString& english, const QString& chinese);
+
+    // ---- the device view ----
+    // Applies a decision of the panel logic: only what it names changes.
+    void applyView(const panel::PanelView& view);
+    void setIndicatorLit(int id, bool lit);
+    bool isIndicatorLit(int id) const;
+    // Indicators that flash 500 ms on, 500 ms off; replaces the previous set.
+    // An indicator leaving the set keeps its last state until it is set again.
+    void setBlinkSet(const QList<int>& ids);
+    QList<int> blinkSet() const { return m_blinkSet; }
+    // One blink half-period; the blink timer calls it, tests may too.
+    void blinkStep();
+
+    void setControlEnabled(int id, bool enabled);
+    void setControlChecked(int id, bool checked);
+    bool isControlChecked(int id) const;
+    // Captions written by code other than the language switch (AUTO/TAKE,
+    // V2/YPbPr, "Pre:" label); they keep their wording across CH/EN.
+    void setControlText(int id, const QString& text);
+    QString controlText(int id) const;
+    void setControlVisible(int id, bool visible);
+
+    void setInfoText(const QString& text);
+    QString infoText() const;
+
+    // The 24 controls usable only while connected and idle. While the timer
+    // runs they stay disabled whatever is asked.
+    void setDeviceControlGroupEnabled(bool enabled);
+    // Connect/Disconnect buttons, the device-control group, M1..M3 and AUTO/TAKE.
+    void setConnectedUi(bool connected);
+    bool isConnectedUi() const { return m_connected; }
+
+    // ---- timer bar ----
+    struct TimerSelection {
+        bool day = false, week = false, month = false, once = false;
+        bool any() const { return day || week || month || once; }
+    };
+    TimerSelection timerSelection() const;
+    // As the Start button: refuses with a message when no plan kind is
+    // checked; otherwise switches the bar to running and emits timerStarted.
+    bool startTimer();
+    // As the Stop button; emits timerStopped.
+    void stopTimer();
+    bool isTimerRunning() const { return m_timerRunning; }
+    void setTimerField(int id, const QString& text);
+    QString timerField(int id) const;
+    void clearTimerFields();
+
+    // ---- link box ----
+    QString comPortText() const;
+    void setComPortText(const QString& name);
+    bool isSerialChosen() const;
+    // Checks Serial or Network and sets the enable states that go with it.
+    void setSerialChosen(bool serial);
+    QString ipAddressText() const;
+    void setIpAddressText(const QString& text);
+    QString tcpPortText() const;
+    void setTcpPortText(const QString& text);
+    // 0 when no device id is selected.
+    int deviceId() const;
+    // Selects the list item and the matching radio (1..6); an id outside
+    // 1..255 clears both.
+    void setDeviceId(int id);
+    bool isAutoConnectChecked() const;
+    bool isStartTimerChecked() const;
+    // Also enables the StartTimer box only while AutoConnect is set.
+    void setAutoConnectChecked(bool on);
+    void setStartTimerChecked(bool on);
+
+signals:
+    // A key for the key logic: source keys, function keys, M1..M3, AUTO/TAKE,
+    // the switch-mode radios and the Cut/Fade radios.
+    void keyPressed(int controlId);
+    void connectRequested();
+    void disconnectRequested();
+    // Setup and Resolution are emitted only while connected; otherwise the
+    // window shows the not-connected message itself.
+    void setupRequested();
+    void resolutionRequested();
+    void programRequested();
+    void mosaicRequested();
+    // The bar has already switched to running / stopped.
+    void timerStarted();
+    void timerStopped();
+    void languageChanged(bool chinese);
+    void transportChosen(bool serial);
+    void deviceIdChosen(int id);
+    void autoConnectToggled(bool on);
+    void startTimerToggled(bool on);
+    // The operator confirmed Exit; emitted just before the window closes.
+    void exitConfirmed();
+
+public slots:
+    // Enter does not end the panel.
+    void accept() override {}
+    // Esc, Exit and the close box: ask first.
+    void reject() override;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void buildUi();
+    QGroupBox* buildSourceGroup();
+    QGroupBox* buildFunctionGroup();
+    QGroupBox* buildPipModeGroup();
+    QGroupBox* buildFadeGroup();
+    QGroupBox* buildSwitchModeGroup();
+    QGroupBox* buildLinkGroup();
+    QGroupBox* buildLanguageGroup();
+    QGroupBox* buildTimerGroup();
+    QGroupBox* buildInfoGroup();
+    QGroupBox* buildTimerPanel();
+    QGroupBox* buildTimerHalf(int groupId, const int (&labelIds)[4], const int (&fieldIds)[4]);
+
+    template <typename W>
+    W* add(int id, W* widget);
+    QPushButton* makeButton(int id, const QString& caption, int minWidth = 0);
+    QPushButton* makeKey(int id, const QString& caption);
+    QRadioButton* makeRadio(int id, const QString& caption);
+    QCheckBox* makeCheck(int id, const QString& caption);
+    QGroupBox* makeGroup(int id, const QString& caption);
+    QLabel* makeLabel(int id, const QString& caption);
+    LedIndicator* makeLed(int id, const QString& shows, QColor colour);
+    // A key with its lamp above it.
+    QBoxLayout* keyColumn(int keyId, const QString& caption, int ledId, const QString& shows,
+                          QColor colour);
+    void setCaption(int id, const QString& caption);
+    void markBlueCaption(QWidget* widget);
+
+    void applyLanguage();
+    void initialise();
+    void onAllClicked();
+    void onTimerStartClicked();
+    void onDeviceIdRadio(int n);
+    void onDeviceIdListActivated(int index);
+    void onSerialClicked();
+    void onNetworkClicked();
+    void onAutoConnectClicked();
+    void onStartTimerClicked();
+    void onSetupLike(void (CZelvicControlDlg::*signal)());
+    void updateTimerToggleCaption();
+    void applyAdvancedVisibility();
+
+    Options m_options;
+    QHash<int, QWidget*> m_controls;
+    QHash<int, LedIndicator*> m_leds;
+    MessageHandler m_messageHandler;
+
+    QGroupBox* m_timerPanel = nullptr;
+    QComboBox* m_comPort = nullptr;
+    QComboBox* m_deviceIdList = nullptr;
+    QLineEdit* m_ipAddress = nullptr;
+    QLineEdit* m_tcpPort = nullptr;
+    QLineEdit* m_info = nullptr;
+
+    bool m_chinese = false;
+    bool m_timerPanelCollapsed = true;
+    bool m_connected = false;
+    bool m_timerRunning = false;
+    bool m_exiting = false;
+
+    QTimer m_blinkTimer;
+    QList<int> m_blinkSet;
+    bool m_blinkLit = false;
+};
+
+} // namespace omnar::gui::app

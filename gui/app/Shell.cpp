@@ -1,1 +1,0 @@
-// The control panel's windows come here.
