@@ -42,7 +42,13 @@ int Link::QueryCommand(const Frame* frame, Frame* reply, int timeoutMs, std::sto
     const Frame out = withChecksum(*frame);
     if (m_transport->writeFrame(out) != static_cast<int>(kFrameSize))
         return 0;
+    return ReceiveReply(reply, timeoutMs, stop);
+}
 
+int Link::ReceiveReply(Frame* reply, int timeoutMs, std::stop_token stop)
+{
+    if (!m_transport)
+        return 0;
     Frame assembled{};
     std::size_t have = 0;
     const int polls = std::max(timeoutMs, 0) / kPollIntervalMs;

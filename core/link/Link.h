@@ -42,6 +42,8 @@ public:
     // reply it pauses 200 ms. Returns 13 with `reply` filled, or 0 (no frame,
     // send failed, timeout, bad assembled lead byte, stop requested while waiting).
     int QueryCommand(const Frame* frame, Frame* reply, int timeoutMs, std::stop_token stop = {});
+    // The receiving half of QueryCommand, for a reply already asked for.
+    int ReceiveReply(Frame* reply, int timeoutMs, std::stop_token stop = {});
 
 private:
     util::Clock& m_clock;

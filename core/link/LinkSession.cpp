@@ -87,10 +87,7 @@ void LinkSession::runConnect(std::stop_token stop, ConnectTarget target)
         }
         m_link.setTransport(std::move(transport));
 
-        const Frame ident = cmd::identQuery(target.deviceId);
-        Frame reply{};
-        identified = m_link.QueryCommand(&ident, &reply, cmd::kIdentTimeoutMs, stop) == 13
-            && cmd::isIdentificationReply(reply);
+        identified = identify(target.deviceId, stop);
         if (!identified)
             m_link.closeTransport();
     }
@@ -108,6 +105,24 @@ void LinkSession::runConnect(std::stop_token stop, ConnectTarget target)
         const auto& t = linkText(LinkTextId::DeviceFailed);
         m_events.info(std::string(t.en), std::string(t.zh));
     }
+}
+
+bool LinkSession::identify(std::uint8_t deviceId, std::stop_token stop)
+{
+    const Frame ident = cmd::identQuery(deviceId);
+    Frame reply{};
+    const auto deadline = m_link.clock().steadyNow() + milliseconds(cmd::kIdentTimeoutMs);
+    int got = m_link.QueryCommand(&ident, &reply, cmd::kIdentTimeoutMs, stop);
+    // A reply to some other query (a status query cut short by a Disconnect
+    // a moment ago) can still be on its way: it is no answer to this one, so
+    // keep listening for the rest of the time instead of refusing the device.
+    while (got == 13 && reply[3] != cmd::kIdentSubCode && !stop.stop_requested()) {
+        const auto left = std::chrono::duration_cast<milliseconds>(deadline - m_link.clock().steadyNow());
+        if (left.count() < Link::kPollIntervalMs)
+            return false;
+        got = m_link.ReceiveReply(&reply, static_cast<int>(left.count()), stop);
+    }
+    return got == 13 && cmd::isIdentificationReply(reply);
 }
 
 void LinkSession::startWorkers()

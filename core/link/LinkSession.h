@@ -83,6 +83,8 @@ public:
     bool connected() const { return m_connected.load(); }
     bool connecting() const { return m_connecting.load(); }
     std::uint8_t deviceId() const { return m_deviceId.load(); }
+    // The id the status queries carry from now on (the operator picked another).
+    void setDeviceId(std::uint8_t id) { m_deviceId = id; }
     Link& link() { return m_link; }
     util::Clock& clock() const { return m_link.clock(); }
 
@@ -90,6 +92,7 @@ private:
     void runConnect(std::stop_token stop, ConnectTarget target);
     void runCommandWorker(std::stop_token stop);
     void runStatusPoller(std::stop_token stop);
+    bool identify(std::uint8_t deviceId, std::stop_token stop);
     void startWorkers();
     // Waits while paused; false when stopped.
     bool waitWhilePaused(std::stop_token stop);

@@ -2,6 +2,7 @@
 
 #include "gui/app/AppIcon.h"
 #include "gui/app/CZelvicControlDlg.h"
+#include "gui/app/PanelController.h"
 
 #include <QSerialPortInfo>
 
@@ -35,8 +36,12 @@ int CZelvicControlApp::run(const LaunchOptions& options)
     panelOptions.configPath = options.configPath;
 
     CZelvicControlDlg panel(panelOptions);
+    PanelController::Options controllerOptions;
+    controllerOptions.portGiven = !options.port.isEmpty();
+    PanelController controller(panel, controllerOptions);
     if (m_panelSetup)
         m_panelSetup(panel);
+    controller.start();
     panel.exec();
     return 0;
 }

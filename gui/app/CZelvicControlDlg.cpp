@@ -746,7 +746,12 @@ bool CZelvicControlDlg::showMessage(const texts::Text& text)
 bool CZelvicControlDlg::showMessage(const QString& english, const QString& chinese)
 {
     const QString caption = QString::fromUtf8(texts::kMessageCaption.pick(m_chinese));
-    return m_messageHandler ? m_messageHandler(caption, m_chinese ? chinese : english) : false;
+    return showMessageBox(caption, m_chinese ? chinese : english);
+}
+
+bool CZelvicControlDlg::showMessageBox(const QString& caption, const QString& text)
+{
+    return m_messageHandler ? m_messageHandler(caption, text) : false;
 }
 
 // ---------------------------------------------------------------- device view

@@ -68,6 +68,8 @@ public:
     void setMessageHandler(MessageHandler handler);
     bool showMessage(const texts::Text& text);
     bool showMessage(const QString& english, const QString& chinese);
+    // A box whose caption does not follow the panel's rule (the port-range message).
+    bool showMessageBox(const QString& caption, const QString& text);
 
     // ---- the device view ----
     // Applies a decision of the panel logic: only what it names changes.

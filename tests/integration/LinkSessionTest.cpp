@@ -4,6 +4,7 @@
 #include "core/link/LinkSession.h"
 #include "core/link/Sources.h"
 #include "sim/SimServer.h"
+#include "tests/support/FakeTransport.h"
 
 #include <gtest/gtest.h>
 
@@ -253,4 +254,31 @@ TEST(LinkSession, DisconnectWhileACommandIsInFlightThenConnectAgain)
     ASSERT_TRUE(events.waitFor("connected"));
     session.submit(quick(link::cmd::freeze(1, true)));
     EXPECT_TRUE(events.waitForStatus([](const Frame& r) { return (r[6] & 0x01) != 0; }));
+}
+
+TEST(LinkSession, AStaleReplyBeforeTheIdentificationIsSkipped)
+{
+    Recorder events;
+    link::LinkSession session(events);
+    session.setTransportOpener([](const link::ConnectTarget&, std::stop_token) {
+        auto fake = std::make_unique<test::FakeTransport>();
+        // The answer to a status query cut short by a Disconnect, then the identification.
+        fake->reads.push_back({0x05, 0x01, 0xFE, 0x00, 0x00, 0x00, 0x00, 0x04, 0x01, 0x00, 0x00, 0x01, 0xFE});
+        fake->reads.push_back({0x05, 0x01, 0xFE, 0xFE, 'q', 'u', 'e', 'n', ' ', 'd', 'o', 'x', 0x00});
+        return fake;
+    });
+    ASSERT_TRUE(session.connect(serialTarget("fake")));
+    ASSERT_TRUE(events.waitFor("connected"));
+    session.disconnect();
+
+    // An identification reply with the wrong text is refused at once.
+    session.setTransportOpener([](const link::ConnectTarget&, std::stop_token) {
+        auto fake = std::make_unique<test::FakeTransport>();
+        fake->reads.push_back({0x05, 0x01, 0xFE, 0xFE, 'q', 'u', 'e', 'n', ' ', 'd', 'o', 'X', 0x00});
+        fake->reads.push_back({0x05, 0x01, 0xFE, 0xFE, 'q', 'u', 'e', 'n', ' ', 'd', 'o', 'x', 0x00});
+        return fake;
+    });
+    events.clear();
+    ASSERT_TRUE(session.connect(serialTarget("fake")));
+    ASSERT_TRUE(events.waitFor("not-connected"));
 }

@@ -1,0 +1,150 @@
+// The panel wired to the link, against the virtual processor over a
+// pseudo-terminal and TCP: Connect, keys, the mirror, the settings file.
+
+#include "core/link/Sources.h"
+#include "core/settings/ProfileFile.h"
+#include "gui/app/CZelvicControlDlg.h"
+#include "gui/app/MainWindowIds.h"
+#include "gui/app/PanelController.h"
+#include "sim/SimServer.h"
+
+#include <QAbstractButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace omnar;
+using namespace omnar::gui::app;
+using namespace omnar::gui::app::ids;
+using namespace std::chrono_literals;
+
+namespace {
+
+sim::SimOptions quiet()
+{
+    sim::SimOptions o;
+    o.trace = false;
+    o.replyDelay = 5ms;
+    return o;
+}
+
+// A panel with its controller; message boxes are recorded, not shown, and
+// the please-wait window is not run modally.
+struct Rig {
+    QTemporaryDir dir;
+    std::unique_ptr<CZelvicControlDlg> panel;
+    PanelController* controller = nullptr;
+    QStringList boxes;
+
+    explicit Rig(const QString& port, bool portGiven = true, const QString& ini = {})
+    {
+        CZelvicControlDlg::Options o;
+        o.comPort = port;
+        o.configPath = dir.filePath(QStringLiteral("Planinfo.ini"));
+        if (!ini.isEmpty()) {
+            QFile f(o.configPath);
+            f.open(QIODevice::WriteOnly);
+            f.write(ini.toUtf8());
+        }
+        panel = std::make_unique<CZelvicControlDlg>(o);
+        panel->setMessageHandler([this](const QString& caption, const QString& text) {
+            boxes << caption + "|" + text;
+            return false;
+        });
+        PanelController::Options co;
+        co.portGiven = portGiven;
+        controller = new PanelController(*panel, co); // owned by the panel
+        controller->setProgressRunner([](gui::link::CProgress&) {});
+        controller->start();
+    }
+    void click(int id) { qobject_cast<QAbstractButton*>(panel->control(id))->click(); }
+    bool connect()
+    {
+        QSignalSpy spy(controller, &PanelController::connectFinished);
+        click(IDC_CONNECT);
+        return spy.wait(15000) && spy.first().first().toBool();
+    }
+    bool waitFor(std::function<bool()> pred)
+    {
+        return QTest::qWaitFor(pred, 15000);
+    }
+};
+
+} // namespace
+
+class PanelControllerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void connectsOverAPtyAndMirrorsKeys()
+    {
+        sim::SimServer sim(quiet());
+        QVERIFY(sim.openPty());
+        sim.start();
+        Rig rig(QString::fromStdString(sim.ptyPath()));
+        QVERIFY(rig.panel->isSerialChosen());
+        QVERIFY(!rig.panel->control(IDC_KEY_HDMI)->isEnabled());
+
+        QVERIFY(rig.connect());
+        QCOMPARE(rig.panel->infoText(), QStringLiteral("Communications equipment normal"));
+        QVERIFY(rig.panel->control(IDC_DISCONNECT)->isEnabled());
+        QVERIFY(!rig.panel->control(IDC_CONNECT)->isEnabled());
+        QVERIFY(rig.waitFor([&] { return rig.controller->mirror().mainSource == link::kSourceV1; }));
+
+        rig.click(IDC_KEY_HDMI);
+        QVERIFY(rig.waitFor([&] { return rig.controller->mirror().mainSource == link::kSourceHdmi; }));
+        QVERIFY(rig.waitFor([&] { return rig.panel->isIndicatorLit(link::indicatorId(link::kSourceHdmi)); }));
+        QVERIFY(!rig.panel->isIndicatorLit(link::indicatorId(link::kSourceV1)));
+        QCOMPARE(sim.state().mainSource, link::kSourceHdmi);
+
+        // Connect wrote the settings; nothing on the way out.
+        settings::ProfileFile file(rig.panel->options().configPath.toStdString());
+        QCOMPARE(QString::fromStdString(file.getString("CONNECT", "ComName", "")),
+                 QString::fromStdString(sim.ptyPath()));
+
+        rig.click(IDC_DISCONNECT);
+        QVERIFY(!rig.controller->session().connected());
+        QVERIFY(rig.panel->control(IDC_CONNECT)->isEnabled());
+        QVERIFY(!rig.panel->control(IDC_KEY_HDMI)->isEnabled());
+        // And again, on a fresh link.
+        QVERIFY(rig.connect());
+    }
+
+    void autoConnectOverTcpFromTheProfileFile()
+    {
+        sim::SimServer sim(quiet());
+        QVERIFY(sim.listenTcp("127.0.0.1", 0));
+        sim.start();
+        const auto ini = QStringLiteral("[CONNECT]\nSerialTcp=0\nIP=127.0.0.1\nPort=%1\nConnectFlag=1\nDeviceID=1\n")
+                             .arg(sim.tcpPort());
+        // No port on the command line: the profile file's network link is used,
+        // and AutoConnect connects as soon as the event loop runs.
+        Rig rig(QStringLiteral("COM1"), false, ini);
+        QSignalSpy spy(rig.controller, &PanelController::connectFinished);
+        QVERIFY(!rig.panel->isSerialChosen());
+        QVERIFY(rig.panel->isAutoConnectChecked());
+        QVERIFY(spy.wait(15000));
+        QVERIFY(spy.first().first().toBool());
+        QCOMPARE(rig.panel->ipAddressText(), QStringLiteral("127.0.0.1"));
+    }
+
+    void refusedConnectShowsWhyInTheInfoLine()
+    {
+        Rig rig(QStringLiteral("/dev/omnar-missing-port"));
+        QVERIFY(!rig.connect());
+        QCOMPARE(rig.panel->infoText(), QStringLiteral("/dev/omnar-missing-port"));
+
+        // A port outside 0..65535 is refused with its own box before anything opens.
+        rig.panel->setSerialChosen(false);
+        rig.panel->setIpAddressText(QStringLiteral("127.0.0.1"));
+        rig.panel->setTcpPortText(QStringLiteral("65536"));
+        QVERIFY(!rig.connect());
+        QVERIFY(rig.waitFor([&] { return !rig.boxes.isEmpty(); }));
+        QCOMPARE(rig.boxes.last(), QStringLiteral("System information|Port out of range，range is 0~65535"));
+        QCOMPARE(rig.panel->infoText(), QStringLiteral("Open network failed"));
+    }
+};
+
+QTEST_MAIN(PanelControllerTest)
+#include "panel_controller_test.moc"
