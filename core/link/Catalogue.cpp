@@ -90,6 +90,11 @@ Command freeze(std::uint8_t id, bool on)
     return make(id, kFreeze, {u8(on ? 1 : 0)}, 500);
 }
 
+Command planSwitch(std::uint8_t id, int source)
+{
+    return make(id, kSwitchMain, {0, u8(source)}, 5000);
+}
+
 Frame statusQuery(std::uint8_t id)
 {
     return makeFrame(id, kQuery, {kStatusSubCode});

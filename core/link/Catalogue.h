@@ -67,6 +67,9 @@ Command layout(std::uint8_t id, int layoutIndex);
 Command bypass(std::uint8_t id, bool on);
 Command autoAdjust(std::uint8_t id);
 Command freeze(std::uint8_t id, bool on);
+// A timer plan falling due: a cut to the plan's source, whatever the panel's
+// Cut/Fade choice, then a longer pause than a key's.
+Command planSwitch(std::uint8_t id, int source);
 
 // Queries: status (sub-code 0), identification (0xFE), read-back (3..16).
 Frame statusQuery(std::uint8_t id);

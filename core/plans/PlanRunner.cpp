@@ -1,0 +1,156 @@
+#include "core/plans/PlanRunner.h"
+
+#include "core/link/Catalogue.h"
+#include "core/plans/LocalTime.h"
+#include "core/plans/PlanFormat.h"
+#include "core/plans/PlanSchedule.h"
+
+#include <chrono>
+
+namespace omnar::plans {
+
+using std::chrono::milliseconds;
+
+bool PlanKindSelection::has(PlanKind kind) const
+{
+    switch (kind) {
+    case PlanKind::Day: return day;
+    case PlanKind::Week: return week;
+    case PlanKind::Month: return month;
+    case PlanKind::Once: return once;
+    }
+    return false;
+}
+
+PlanRunner::PlanRunner(settings::ProfileFile& file, link::Link& link, PlanRunnerEvents& events)
+    : m_link(link)
+    , m_events(events)
+    , m_store(file)
+{
+}
+
+PlanRunner::~PlanRunner()
+{
+    stop();
+}
+
+void PlanRunner::setKinds(PlanKindSelection kinds)
+{
+    unsigned bits = 0;
+    for (PlanKind kind : kPlanKinds)
+        if (kinds.has(kind))
+            bits |= 1u << static_cast<unsigned>(kind);
+    m_kinds = bits;
+}
+
+PlanKindSelection PlanRunner::kinds() const
+{
+    const unsigned bits = m_kinds;
+    return {(bits & 1u) != 0, (bits & 2u) != 0, (bits & 4u) != 0, (bits & 8u) != 0};
+}
+
+PlanRunner::StartResult PlanRunner::start()
+{
+    if (running())
+        return StartResult::AlreadyRunning;
+    if (!kinds().any())
+        return StartResult::NoKindChecked;
+    m_thread = std::jthread([this](std::stop_token stop) { run(stop); });
+    return StartResult::Started;
+}
+
+void PlanRunner::stop()
+{
+    if (!m_thread.joinable())
+        return;
+    m_thread.request_stop();
+    m_thread.join();
+}
+
+TimerEntry PlanRunner::entryFor(TimerHalf half, const PlanItem& plan)
+{
+    return {formatTime(plan.time), SourceName(plan.source),
+            half == TimerHalf::Current ? kImmediateExecution : kNoExecution, kResultUnknown};
+}
+
+void PlanRunner::rebuild(std::int64_t now)
+{
+    m_store.ReloadFromFile();
+    const auto kinds = this->kinds();
+    const bool v2IsYPbPr = m_v2IsYPbPr;
+    for (PlanKind kind : kPlanKinds)
+        if (kinds.has(kind))
+            m_store.BuildTodayPlans(kind, now, v2IsYPbPr);
+}
+
+void PlanRunner::run(std::stop_token stop)
+{
+    util::Clock& clock = m_link.clock();
+    std::int64_t now = wallSeconds(clock);
+    rebuild(now);
+    // The whole date, not only the day of the month: a machine suspended
+    // for exactly a month must still rebuild.
+    LocalDate builtFor = localBreakdown(now).date;
+    while (!stop.stop_requested()) {
+        now = wallSeconds(clock);
+        const LocalDate today = localBreakdown(now).date;
+        if (today != builtFor) {
+            rebuild(now);
+            builtFor = today;
+        } else if (!cycle(now, stop)) {
+            return;
+        }
+        if (!clock.sleepFor(milliseconds(kCycleSleepMs), stop))
+            return;
+    }
+}
+
+bool PlanRunner::cycle(std::int64_t now, std::stop_token stop)
+{
+    PlanItem current;
+    PlanItem next;
+    const std::int32_t untilCurrent = TakeEarliestToday(m_store, now, current, true);
+    const std::int32_t untilNext = TakeEarliestToday(m_store, now, next, false);
+    if (untilCurrent > 0)
+        m_events.timerEntry(TimerHalf::Current, entryFor(TimerHalf::Current, current));
+    if (untilNext != 0)
+        m_events.timerEntry(TimerHalf::Next, entryFor(TimerHalf::Next, next));
+    // Empty list, or a plan already due when taken: nothing to switch.
+    if (untilCurrent <= 0)
+        return true;
+
+    util::Clock& clock = m_link.clock();
+    const std::int64_t due = now + untilCurrent;
+    // Straight to the plan's second; a clock set back is simply waited out.
+    while (wallSeconds(clock) < due) {
+        if (!clock.sleepUntil(wallTimeOf(due), stop))
+            return false;
+    }
+    if (wallSeconds(clock) - due > kSwitchWindowSeconds) {
+        m_events.planMissed(current);
+        return true;
+    }
+    return switchTo(current, stop);
+}
+
+bool PlanRunner::switchTo(const PlanItem& plan, std::stop_token stop)
+{
+    util::Clock& clock = m_link.clock();
+    // A plain lock() could not be interrupted by stop(), which runs on the
+    // window thread; the lock is held for one transaction at most.
+    std::unique_lock lock(m_link.lock(), std::try_to_lock);
+    while (!lock.owns_lock()) {
+        if (!clock.sleepFor(milliseconds(kLockRetryMs), stop))
+            return false;
+        lock.try_lock();
+    }
+    const auto command = link::cmd::planSwitch(m_deviceId, plan.source);
+    m_link.SendCommand(&command.frame, command.delayMs, stop);
+    lock.unlock();
+    if (stop.stop_requested())
+        return false;
+    m_events.planSwitched(plan);
+    return true;
+}
+
+} // namespace omnar::plans

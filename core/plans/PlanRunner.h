@@ -1,0 +1,94 @@
+#pragma once
+
+#include "core/link/Link.h"
+#include "core/plans/CInfoPlan.h"
+#include "core/plans/PlanRunnerEvents.h"
+#include "core/settings/ProfileFile.h"
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <stop_token>
+#include <thread>
+
+namespace omnar::plans {
+
+// Which plan lists the timer runs (the Day, Week, Month, Once boxes).
+struct PlanKindSelection {
+    bool day = true;
+    bool week = true;
+    bool month = true;
+    bool once = true;
+
+    bool any() const { return day || week || month || once; }
+    bool has(PlanKind kind) const;
+    friend bool operator==(const PlanKindSelection&, const PlanKindSelection&) = default;
+};
+
+// The timer: a thread that keeps today's due plans, sleeps until the
+// earliest, switches the device to its source through the link (under the
+// link lock) and reports the current and next plan to the timer panel. At
+// each change of day it reads the plan file again.
+//
+// It holds a plan store of its own, read from the file at each rebuild, so
+// the window's store and the editor are never shared with its thread.
+//
+// Every wait ends on stop(): the sleep until a plan, the wait for the link
+// lock, the pause after the switch, the idle second. A plan reached more than
+// kSwitchWindowSeconds after its moment is dropped, never sent late.
+class PlanRunner {
+public:
+    static constexpr int kSwitchWindowSeconds = 5;
+    static constexpr int kCycleSleepMs = 1000;
+    // How often a busy link lock is tried again.
+    static constexpr int kLockRetryMs = 10;
+
+    enum class StartResult { Started, NoKindChecked, AlreadyRunning };
+
+    // `link` supplies the clock and the lock; all three must outlive the runner.
+    PlanRunner(settings::ProfileFile& file, link::Link& link, PlanRunnerEvents& events);
+    ~PlanRunner();
+    PlanRunner(const PlanRunner&) = delete;
+    PlanRunner& operator=(const PlanRunner&) = delete;
+
+    // Read at each rebuild (start and change of day), from any thread.
+    void setKinds(PlanKindSelection kinds);
+    PlanKindSelection kinds() const;
+    // The device's V2-is-YPbPr setting, which filters daily plans; read at each rebuild.
+    void setV2IsYPbPr(bool on) { m_v2IsYPbPr = on; }
+    // Byte 1 of the switch frame; read at each switch.
+    void setDeviceId(std::uint8_t id) { m_deviceId = id; }
+
+    // StartTimer: refuses when no list is selected (the window then shows
+    // kSelectTimerToStart) or when already running.
+    StartResult start();
+    // StopTimer: ends the thread and waits for it; it never leaves the link lock held.
+    void stop();
+    bool running() const { return m_thread.joinable(); }
+
+    // Whether the window starts the timer by itself after start-up.
+    static bool autoStart(bool autoConnectFlag, bool startTimerFlag, bool connected)
+    {
+        return autoConnectFlag && startTimerFlag && connected;
+    }
+
+    static TimerEntry entryFor(TimerHalf half, const PlanItem& plan);
+
+private:
+    void run(std::stop_token stop);
+    void rebuild(std::int64_t now);
+    // One pass: take the current and next plan, show them, wait for the
+    // current one and switch. False when a stop ended it.
+    bool cycle(std::int64_t now, std::stop_token stop);
+    bool switchTo(const PlanItem& plan, std::stop_token stop);
+
+    link::Link& m_link;
+    PlanRunnerEvents& m_events;
+    CInfoPlan m_store; // used by the runner's thread only
+    std::atomic<unsigned> m_kinds{0xF};
+    std::atomic<bool> m_v2IsYPbPr{false};
+    std::atomic<std::uint8_t> m_deviceId{1};
+    std::jthread m_thread;
+};
+
+} // namespace omnar::plans

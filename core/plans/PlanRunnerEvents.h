@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/plans/PlanItem.h"
+#include "core/plans/PlanTexts.h"
+
+#include <string>
+
+namespace omnar::plans {
+
+enum class TimerHalf { Current, Next };
+
+// The texts of one half of the Current/Next Timer panel. Status and result
+// come in both languages; the window shows the one of the moment.
+struct TimerEntry {
+    std::string time;   // "%2d:%2d:%2d"
+    std::string signal; // source name; empty for VGA2, DP and YPbPr
+    PlanText status;    // "Immediate Execution" (current) or "No Execution" (next)
+    PlanText result;    // "Unknown"
+
+    friend bool operator==(const TimerEntry& a, const TimerEntry& b)
+    {
+        return a.time == b.time && a.signal == b.signal && a.status.en == b.status.en
+            && a.status.zh == b.status.zh && a.result.en == b.result.en && a.result.zh == b.result.zh;
+    }
+};
+
+// What the plan runner reports. Called on the runner's thread: an
+// implementation hands the call over to the window thread (queued, never
+// blocking on it) and returns.
+class PlanRunnerEvents {
+public:
+    virtual ~PlanRunnerEvents() = default;
+
+    // New texts for one half of the timer panel.
+    virtual void timerEntry(TimerHalf half, const TimerEntry& entry) = 0;
+    // The switch frame of a plan went out (its pause is over).
+    virtual void planSwitched(const PlanItem& plan) { (void)plan; }
+    // A plan's moment had passed by more than the switch window when the
+    // runner got to it (machine suspended, clock set forward): not switched.
+    virtual void planMissed(const PlanItem& plan) { (void)plan; }
+};
+
+} // namespace omnar::plans

@@ -1,0 +1,338 @@
+#include "core/link/Link.h"
+#include "core/plans/PlanRunner.h"
+#include "tests/core/plans/PlanTestSupport.h"
+#include "tests/support/FakeTransport.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <thread>
+
+using namespace omnar;
+using namespace omnar::plans;
+using namespace omnar::plans::test;
+using namespace std::chrono_literals;
+using util::VirtualClock;
+
+namespace {
+
+struct RecordingEvents : PlanRunnerEvents {
+    mutable std::mutex mutex;
+    std::vector<std::pair<TimerHalf, TimerEntry>> entries;
+    std::vector<PlanItem> switched;
+    std::vector<PlanItem> missed;
+
+    void timerEntry(TimerHalf half, const TimerEntry& entry) override
+    {
+        std::lock_guard lock(mutex);
+        entries.emplace_back(half, entry);
+    }
+    void planSwitched(const PlanItem& plan) override
+    {
+        std::lock_guard lock(mutex);
+        switched.push_back(plan);
+    }
+    void planMissed(const PlanItem& plan) override
+    {
+        std::lock_guard lock(mutex);
+        missed.push_back(plan);
+    }
+    std::vector<std::pair<TimerHalf, TimerEntry>> takeEntries()
+    {
+        std::lock_guard lock(mutex);
+        return std::exchange(entries, {});
+    }
+    std::size_t switchedCount() const
+    {
+        std::lock_guard lock(mutex);
+        return switched.size();
+    }
+    std::size_t missedCount() const
+    {
+        std::lock_guard lock(mutex);
+        return missed.size();
+    }
+};
+
+TimerEntry current(const char* time, const char* signal)
+{
+    return {time, signal, kImmediateExecution, kResultUnknown};
+}
+
+TimerEntry next(const char* time, const char* signal)
+{
+    return {time, signal, kNoExecution, kResultUnknown};
+}
+
+// The runner on a manual virtual clock: it runs until it sleeps, and the
+// test moves time on. It is the clock's only sleeper, so "the n-th sleep has
+// begun" tells exactly where it stands.
+struct RunnerTest : PlanFileFixture {
+    std::optional<VirtualClock> clock;
+    std::optional<link::Link> link;
+    omnar::test::FakeTransport* transport = nullptr;
+    RecordingEvents events;
+    std::optional<PlanRunner> runner;
+
+    void startAt(std::int64_t instant, PlanKindSelection kinds = {})
+    {
+        clock.emplace(VirtualClock::Mode::Manual, wallTimeOf(instant));
+        link.emplace(*clock);
+        auto fake = std::make_unique<omnar::test::FakeTransport>();
+        transport = fake.get();
+        link->setTransport(std::move(fake));
+        runner.emplace(file, *link, events);
+        runner->setKinds(kinds);
+        ASSERT_EQ(runner->start(), PlanRunner::StartResult::Started);
+    }
+
+    void TearDown() override
+    {
+        if (runner)
+            runner->stop();
+    }
+
+    // Waits (bounded, in real time) until the runner is in its n-th sleep
+    // and returns that sleep's length.
+    util::Clock::Duration sleep(std::size_t n)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (std::chrono::steady_clock::now() < deadline) {
+            const auto sleeps = clock->sleeps();
+            if (sleeps.size() >= n && clock->sleepers() == 1)
+                return sleeps[n - 1];
+            std::this_thread::sleep_for(100us);
+        }
+        ADD_FAILURE() << "the runner did not reach sleep " << n;
+        return {};
+    }
+
+    std::int64_t now() const { return wallSeconds(*clock); }
+
+    // Frames written so far; only read while the runner sleeps.
+    std::vector<link::Frame> frames() const { return transport->written; }
+
+    static link::Frame switchFrame(std::uint8_t id, std::uint8_t source)
+    {
+        return link::withChecksum(link::makeFrame(id, 0x00, {0x00, source}));
+    }
+};
+
+// 2024-06-12 is a Wednesday in Berlin's summer time.
+constexpr int Y = 2024, M = 6, D = 12;
+
+} // namespace
+
+TEST_F(RunnerTest, StartAtTenRunsTheElevenOClockPlanOnItsSecond)
+{
+    writeText("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0= 9: 0: 0,4\nTime1=11: 0: 0,5\n");
+    startAt(local(Y, M, D, 10, 0, 0));
+    EXPECT_EQ(sleep(1), 3600s) << "one sleep to the plan's second, in summer time";
+    EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
+                                        {TimerHalf::Current, current("11: 0: 0", "DVI")}}))
+        << "09:00 has passed and there is no next plan";
+    EXPECT_TRUE(frames().empty());
+
+    clock->advance(3600s);
+    EXPECT_EQ(sleep(2), 5000ms) << "the pause after the switch";
+    EXPECT_EQ(now(), local(Y, M, D, 11, 0, 0));
+    EXPECT_EQ(frames(), std::vector<link::Frame>{switchFrame(1, 5)});
+    EXPECT_FALSE(link->lock().try_lock()) << "the lock is held through the pause";
+
+    clock->advance(5000ms);
+    EXPECT_EQ(sleep(3), 1000ms);
+    EXPECT_EQ(events.switchedCount(), 1u);
+    ASSERT_TRUE(link->lock().try_lock());
+    link->lock().unlock();
+    clock->advance(1000ms);
+    EXPECT_EQ(sleep(4), 1000ms) << "nothing left today: a second's sleep per cycle";
+    EXPECT_TRUE(events.takeEntries().empty()) << "the panel keeps its last texts";
+    EXPECT_EQ(frames().size(), 1u);
+}
+
+TEST_F(RunnerTest, TwoPlansElevenSecondsApartBothRun)
+{
+    writeText("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0=11:00:11,2\nTime1=11:00:00,4\n");
+    startAt(local(Y, M, D, 10, 59, 0));
+    runner->setDeviceId(3);
+    EXPECT_EQ(sleep(1), 60s);
+    EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
+                                        {TimerHalf::Current, current("11: 0: 0", "HDMI")},
+                                        {TimerHalf::Next, next("11: 0:11", "VGA")}}));
+    clock->advance(60s);
+    EXPECT_EQ(sleep(2), 5000ms);
+    clock->advance(5000ms);
+    EXPECT_EQ(sleep(3), 1000ms);
+    clock->advance(1000ms);
+    EXPECT_EQ(sleep(4), 5000ms) << "at 11:00:06 the second plan is 5 s away";
+    EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
+                                        {TimerHalf::Current, current("11: 0:11", "VGA")}}));
+    clock->advance(5000ms);
+    EXPECT_EQ(sleep(5), 5000ms);
+    EXPECT_EQ(frames(), (std::vector<link::Frame>{switchFrame(3, 4), switchFrame(3, 2)}))
+        << "the device id is read at each switch";
+}
+
+TEST_F(RunnerTest, APlanReachedAfterItsWindowIsDroppedAndTheNextOneRuns)
+{
+    writeText("[PLANCOUNT]\ndaytimecount=3\n[DAYTIME]\nTime0=11:0:0,4\nTime1=11:0:30,5\nTime2=12:0:0,7\n");
+    startAt(local(Y, M, D, 10, 0, 0));
+    EXPECT_EQ(sleep(1), 3600s);
+    // The machine slept through the plan and wakes 6 s after it.
+    clock->setWall(wallTimeOf(local(Y, M, D, 11, 0, 6)));
+    EXPECT_EQ(sleep(2), 1000ms);
+    EXPECT_TRUE(frames().empty());
+    EXPECT_EQ(events.missedCount(), 1u);
+    events.takeEntries();
+    clock->advance(1000ms);
+    EXPECT_EQ(sleep(3), 23s) << "on to 11:00:30, not a day's wait";
+    EXPECT_EQ(events.takeEntries().front().second, current("11: 0:30", "DVI"));
+
+    // Five seconds late is still in time.
+    clock->setWall(wallTimeOf(local(Y, M, D, 11, 0, 35)));
+    EXPECT_EQ(sleep(4), 5000ms);
+    EXPECT_EQ(frames(), std::vector<link::Frame>{switchFrame(1, 5)});
+}
+
+TEST_F(RunnerTest, APlanJustBeforeMidnightMayStillRunJustAfter)
+{
+    writeText("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0=23:59:58,4\nTime1=0:0:30,2\n");
+    startAt(local(Y, M, D, 23, 59, 50));
+    EXPECT_EQ(sleep(1), 8s);
+    clock->setWall(wallTimeOf(local(Y, M, D + 1, 0, 0, 2)));
+    EXPECT_EQ(sleep(2), 5000ms) << "4 s late across midnight is within the window";
+    EXPECT_EQ(frames(), std::vector<link::Frame>{switchFrame(1, 4)});
+    clock->advance(5000ms);
+    EXPECT_EQ(sleep(3), 1000ms);
+    clock->advance(1000ms);
+    EXPECT_EQ(sleep(4), 1000ms) << "the new day: rebuild, then the cycle's sleep";
+    events.takeEntries();
+    clock->advance(1000ms);
+    EXPECT_EQ(sleep(5), 21s) << "00:00:09 → 00:00:30";
+    EXPECT_EQ(events.takeEntries().front().second, current(" 0: 0:30", "VGA"));
+}
+
+TEST_F(RunnerTest, TheNewDayRereadsTheFileAndTakesItsOwnPlans)
+{
+    // Wednesday the 12th ends; Thursday the 13th begins.
+    writeText("[PLANCOUNT]\nweektimecount=2\nmonthtimecount=1\noncetimecount=2\n"
+              "[WEEKTIME]\nTime0=4,0:0:30,4\nTime1=3,0:0:40,5\n"
+              "[MONTHTIME]\nTime0=13,0:0:20,2\n"
+              "[ONCETIME]\nTime0=2024-6-12,0:0:10,1\nTime1=2024-6-13,0:0:50,7\n");
+    startAt(local(Y, M, D, 23, 59, 58));
+    EXPECT_EQ(sleep(1), 1000ms);
+    EXPECT_TRUE(events.takeEntries().empty());
+    // A daily plan added to the file during the day comes in with the new day.
+    file.writeString("PLANCOUNT", "daytimecount", "1");
+    file.writeString("DAYTIME", "Time0", "0:1:0,0");
+    clock->advance(1000ms);
+    EXPECT_EQ(sleep(2), 1000ms);
+    clock->advance(1000ms); // 00:00:00: rebuild
+    EXPECT_EQ(sleep(3), 1000ms);
+    EXPECT_TRUE(events.takeEntries().empty());
+    clock->advance(1000ms);
+    EXPECT_EQ(sleep(4), 19s);
+    EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
+                                        {TimerHalf::Current, current(" 0: 0:20", "VGA")},
+                                        {TimerHalf::Next, next(" 0: 0:30", "HDMI")}}));
+    std::vector<std::uint8_t> sources;
+    for (std::size_t n = 4; sources.size() < 4; n += 3) {
+        clock->advance(sleep(n));       // to the plan
+        ASSERT_EQ(sleep(n + 1), 5000ms);
+        sources.push_back(frames().back()[4]);
+        clock->advance(5000ms);
+        ASSERT_EQ(sleep(n + 2), 1000ms);
+        clock->advance(1000ms);
+    }
+    EXPECT_EQ(sources, (std::vector<std::uint8_t>{2, 4, 7, 0}))
+        << "Thursday's weekly plan, the 13th's monthly plan, today's one-time plan and the new daily plan";
+}
+
+TEST_F(RunnerTest, V2ModeDecidesWhichDailyV2PlanRuns)
+{
+    writeText("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0=11:0:0,1\nTime1=11:0:20,8\n");
+    clock.emplace(VirtualClock::Mode::Manual, wallTimeOf(local(Y, M, D, 10, 0, 0)));
+    link.emplace(*clock);
+    auto fake = std::make_unique<omnar::test::FakeTransport>();
+    transport = fake.get();
+    link->setTransport(std::move(fake));
+    runner.emplace(file, *link, events);
+    runner->setV2IsYPbPr(true);
+    ASSERT_EQ(runner->start(), PlanRunner::StartResult::Started);
+    EXPECT_EQ(sleep(1), 3620s);
+    EXPECT_EQ(events.takeEntries().front().second, current("11: 0:20", "")) << "YPbPr has no name";
+    clock->advance(3620s);
+    EXPECT_EQ(sleep(2), 5000ms);
+    EXPECT_EQ(frames(), std::vector<link::Frame>{switchFrame(1, 8)}) << "code 8 goes out as stored";
+}
+
+TEST_F(RunnerTest, OnlyTheCheckedListsRun)
+{
+    writeText("[PLANCOUNT]\ndaytimecount=1\nweektimecount=1\n[DAYTIME]\nTime0=11:0:0,1\n[WEEKTIME]\nTime0=3,12:0:0,2\n");
+    PlanKindSelection weekOnly{false, true, false, false};
+    startAt(local(Y, M, D, 10, 0, 0), weekOnly);
+    EXPECT_EQ(sleep(1), 7200s);
+    EXPECT_EQ(runner->start(), PlanRunner::StartResult::AlreadyRunning);
+    runner->stop();
+    EXPECT_FALSE(runner->running());
+    runner->setKinds({false, false, false, false});
+    EXPECT_EQ(runner->start(), PlanRunner::StartResult::NoKindChecked);
+    EXPECT_FALSE(runner->running());
+}
+
+TEST_F(RunnerTest, StopEndsEveryWaitAtOnceAndNeverKeepsTheLock)
+{
+    writeText("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0=11:0:0,4\nTime1=11:0:20,5\n");
+
+    // The sleep until the plan.
+    startAt(local(Y, M, D, 10, 0, 0));
+    sleep(1);
+    runner->stop();
+    EXPECT_FALSE(runner->running());
+    EXPECT_TRUE(frames().empty());
+
+    // The pause after the switch, lock held.
+    startAt(local(Y, M, D, 10, 59, 59));
+    sleep(1);
+    clock->advance(1s);
+    EXPECT_EQ(sleep(2), 5000ms);
+    runner->stop();
+    EXPECT_EQ(frames().size(), 1u);
+    EXPECT_TRUE(link->lock().try_lock()) << "stopping in the pause released the lock";
+    link->lock().unlock();
+    EXPECT_EQ(events.switchedCount(), 0u);
+
+    // The wait for a lock another sender holds.
+    startAt(local(Y, M, D, 10, 59, 59));
+    sleep(1);
+    {
+        std::lock_guard held(link->lock());
+        clock->advance(1s);
+        EXPECT_EQ(sleep(2), 10ms) << "tries the lock again";
+        runner->stop();
+    }
+    EXPECT_TRUE(frames().empty());
+
+    // The idle second once the day's plans are done.
+    startAt(local(Y, M, D, 12, 0, 0));
+    EXPECT_EQ(sleep(1), 1000ms);
+    runner->stop();
+    EXPECT_FALSE(runner->running());
+}
+
+TEST_F(RunnerTest, ASwitchWaitsForTheLinkLockThenGoesOut)
+{
+    writeText("[PLANCOUNT]\ndaytimecount=1\n[DAYTIME]\nTime0=11:0:0,4\n");
+    startAt(local(Y, M, D, 10, 59, 59));
+    sleep(1);
+    link->lock().lock();
+    clock->advance(1s);
+    EXPECT_EQ(sleep(2), 10ms);
+    clock->advance(10ms);
+    EXPECT_EQ(sleep(3), 10ms);
+    EXPECT_TRUE(frames().empty());
+    link->lock().unlock();
+    clock->advance(10ms);
+    EXPECT_EQ(sleep(4), 5000ms);
+    EXPECT_EQ(frames(), std::vector<link::Frame>{switchFrame(1, 4)});
+}
