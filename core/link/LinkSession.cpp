@@ -70,14 +70,12 @@ void LinkSession::runConnect(std::stop_token stop, ConnectTarget target)
         auto transport = m_opener(target, stop);
         const bool opened = transport != nullptr;
         if (target.serial) {
-            m_events.info(std::string(linkText(opened ? LinkTextId::OpenComOk : LinkTextId::OpenComFail).en),
-                          std::string(linkText(opened ? LinkTextId::OpenComOk : LinkTextId::OpenComFail).zh));
+            report(opened ? LinkTextId::OpenComOk : LinkTextId::OpenComFail);
             // The device path goes last, so the operator sees which port was meant.
             const auto path = devicePathForPort(target.comPortName);
             m_events.info(path, path);
         } else {
-            const auto& t = linkText(opened ? LinkTextId::OpenNetOk : LinkTextId::OpenNetFail);
-            m_events.info(std::string(t.en), std::string(t.zh));
+            report(opened ? LinkTextId::OpenNetOk : LinkTextId::OpenNetFail);
         }
         if (!opened) {
             m_connected = false;
@@ -92,8 +90,7 @@ void LinkSession::runConnect(std::stop_token stop, ConnectTarget target)
             m_link.closeTransport();
     }
     if (identified) {
-        const auto& t = linkText(LinkTextId::DeviceNormal);
-        m_events.info(std::string(t.en), std::string(t.zh));
+        report(LinkTextId::DeviceNormal);
         m_connected = true;
         m_connecting = false;
         m_events.connectEnded(true);
@@ -102,9 +99,14 @@ void LinkSession::runConnect(std::stop_token stop, ConnectTarget target)
     } else {
         m_connecting = false;
         m_events.connectEnded(false);
-        const auto& t = linkText(LinkTextId::DeviceFailed);
-        m_events.info(std::string(t.en), std::string(t.zh));
+        report(LinkTextId::DeviceFailed);
     }
+}
+
+void LinkSession::report(LinkTextId id)
+{
+    const auto text = linkText(id);
+    m_events.info(std::string(text.en), std::string(text.zh));
 }
 
 bool LinkSession::identify(std::uint8_t deviceId, std::stop_token stop)

@@ -3,6 +3,7 @@
 #include "core/link/Catalogue.h"
 #include "core/link/Frame.h"
 #include "core/link/Link.h"
+#include "core/link/LinkTexts.h"
 #include "core/util/Clock.h"
 
 #include <atomic>
@@ -92,6 +93,7 @@ private:
     void runConnect(std::stop_token stop, ConnectTarget target);
     void runCommandWorker(std::stop_token stop);
     void runStatusPoller(std::stop_token stop);
+    void report(LinkTextId id);
     bool identify(std::uint8_t deviceId, std::stop_token stop);
     void startWorkers();
     // Waits while paused; false when stopped.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/util/TextPair.h"
+
 #include <string_view>
 
 namespace omnar::link {
@@ -7,10 +9,7 @@ namespace omnar::link {
 // Info-line texts of the connect sequence, English and Chinese.
 enum class LinkTextId { OpenComOk, OpenComFail, OpenNetOk, OpenNetFail, DeviceNormal, DeviceFailed };
 
-struct LinkText {
-    std::string_view en;
-    std::string_view zh;
-};
+using LinkText = util::TextPair;
 
 constexpr LinkText linkText(LinkTextId id)
 {

@@ -1,18 +1,13 @@
 #pragma once
 
+#include "core/util/TextPair.h"
+
 #include <string>
 #include <string_view>
 
 namespace omnar::panel {
 
-// A text of the panel in both languages, worded as the device's operators
-// know it (typos and full-width commas included).
-struct TextPair {
-    std::string_view en;
-    std::string_view zh;
-
-    std::string_view in(bool chinese) const { return chinese ? zh : en; }
-};
+using util::TextPair;
 
 enum class TextId {
     SystemInformation, // message box caption

@@ -10,6 +10,20 @@
 
 namespace omnar::plans {
 
+std::vector<std::int32_t> presentEntryIndexes(const settings::ProfileFile::Editor& e, std::string_view section,
+                                              std::int32_t count)
+{
+    std::vector<std::int32_t> indexes;
+    for (const auto& key : e.sectionKeys(section)) {
+        const auto index = entryIndex(key);
+        if (index && *index < count)
+            indexes.push_back(*index);
+    }
+    std::sort(indexes.begin(), indexes.end());
+    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+    return indexes;
+}
+
 CInfoPlan::CInfoPlan(settings::ProfileFile& file)
     : m_file(file)
 {
@@ -32,16 +46,7 @@ void CInfoPlan::LoadPlans()
         for (PlanKind kind : kPlanKinds) {
             const auto section = sectionName(kind);
             const std::int32_t count = m_counts[slot(kind)];
-            // Only the entries present are visited, so a count of a billion
-            // costs no more than the entries the file really has.
-            std::vector<std::int32_t> indexes;
-            for (const auto& key : e.sectionKeys(section)) {
-                const auto index = entryIndex(key);
-                if (index && *index < count)
-                    indexes.push_back(*index);
-            }
-            std::sort(indexes.begin(), indexes.end());
-            indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+            const auto indexes = presentEntryIndexes(e, section, count);
 
             auto& unusable = m_unusable[slot(kind)];
             unusable.clear();

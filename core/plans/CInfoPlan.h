@@ -25,6 +25,12 @@ struct UnusableEntry {
 // PLANCOUNT, and the list of plans still due today, over the profile file.
 // Not thread-safe: one thread at a time (the window thread, or a runner that
 // owns its store).
+// The N of every "TimeN" key of `section` below `count`, ascending. Only the
+// entries present are visited, so a count of a billion costs no more than the
+// entries the file really has.
+std::vector<std::int32_t> presentEntryIndexes(const settings::ProfileFile::Editor& e, std::string_view section,
+                                              std::int32_t count);
+
 class CInfoPlan {
 public:
     explicit CInfoPlan(settings::ProfileFile& file);

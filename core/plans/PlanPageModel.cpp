@@ -120,14 +120,7 @@ std::vector<PlanMessage> PlanPageModel::FillListFromFile()
     const auto section = sectionName(m_kind);
     const std::int32_t count = m_store.count(m_kind);
     m_store.file().read([&](const settings::ProfileFile::Editor& e) {
-        std::vector<std::int32_t> indexes;
-        for (const auto& key : e.sectionKeys(section)) {
-            const auto index = entryIndex(key);
-            if (index && *index < count)
-                indexes.push_back(*index);
-        }
-        std::sort(indexes.begin(), indexes.end());
-        indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+        const auto indexes = presentEntryIndexes(e, section, count);
         for (const std::int32_t index : indexes) {
             const auto fields = SplitFields(e.getString(section, entryKey(index), "00"));
             if (fields.empty())

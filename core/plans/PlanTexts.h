@@ -1,17 +1,14 @@
 #pragma once
 
+#include "core/util/TextPair.h"
+
 #include <string_view>
 
 // Texts of the timer and the plan editor, worded exactly as the operators
 // know them (typos, doubled blanks and trailing blanks included).
 namespace omnar::plans {
 
-struct PlanText {
-    std::string_view en;
-    std::string_view zh;
-
-    std::string_view in(bool chinese) const { return chinese ? zh : en; }
-};
+using PlanText = util::TextPair;
 
 // Timer panel values.
 inline constexpr PlanText kImmediateExecution{"Immediate Execution", "即将执行"};
