@@ -121,35 +121,40 @@ bool PlanRunner::cycle(std::int64_t now, std::stop_token stop)
 
     util::Clock& clock = m_link.clock();
     const std::int64_t due = now + untilCurrent;
+    const auto dueTime = wallTimeOf(due);
+    // Take the link a moment early: the status poller holds it for about
+    // 300 ms of every poll, and the plan must not wait for one to finish.
+    if (!clock.sleepUntil(dueTime - milliseconds(kLockLeadMs), stop))
+        return false;
+    std::unique_lock lock(m_link.lock(), std::defer_lock);
+    if (!acquire(lock, stop))
+        return false;
     // Straight to the plan's second; a clock set back is simply waited out.
     while (wallSeconds(clock) < due) {
-        if (!clock.sleepUntil(wallTimeOf(due), stop))
+        if (!clock.sleepUntil(dueTime, stop))
             return false;
     }
     if (wallSeconds(clock) - due > kSwitchWindowSeconds) {
         m_events.planMissed(current);
         return true;
     }
-    return switchTo(current, stop);
-}
-
-bool PlanRunner::switchTo(const PlanItem& plan, std::stop_token stop)
-{
-    util::Clock& clock = m_link.clock();
-    // A plain lock() could not be interrupted by stop(), which runs on the
-    // window thread; the lock is held for one transaction at most.
-    std::unique_lock lock(m_link.lock(), std::try_to_lock);
-    while (!lock.owns_lock()) {
-        if (!clock.sleepFor(milliseconds(kLockRetryMs), stop))
-            return false;
-        lock.try_lock();
-    }
-    const auto command = link::cmd::planSwitch(m_deviceId, plan.source);
+    const auto command = link::cmd::planSwitch(m_deviceId, current.source);
     m_link.SendCommand(&command.frame, command.delayMs, stop);
     lock.unlock();
     if (stop.stop_requested())
         return false;
-    m_events.planSwitched(plan);
+    m_events.planSwitched(current);
+    return true;
+}
+
+bool PlanRunner::acquire(std::unique_lock<std::mutex>& lock, std::stop_token stop)
+{
+    // A plain lock() could not be interrupted by stop(), which runs on the
+    // window thread; the others hold the lock for one transaction at most.
+    while (!lock.try_lock()) {
+        if (!m_link.clock().sleepFor(milliseconds(kLockRetryMs), stop))
+            return false;
+    }
     return true;
 }
 

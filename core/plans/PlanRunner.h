@@ -42,6 +42,8 @@ public:
     static constexpr int kCycleSleepMs = 1000;
     // How often a busy link lock is tried again.
     static constexpr int kLockRetryMs = 10;
+    // How long before a plan's second the runner takes the link lock.
+    static constexpr int kLockLeadMs = 500;
 
     enum class StartResult { Started, NoKindChecked, AlreadyRunning };
 
@@ -80,7 +82,8 @@ private:
     // One pass: take the current and next plan, show them, wait for the
     // current one and switch. False when a stop ended it.
     bool cycle(std::int64_t now, std::stop_token stop);
-    bool switchTo(const PlanItem& plan, std::stop_token stop);
+    // Takes the link lock in stop-aware steps; false when stopped first.
+    bool acquire(std::unique_lock<std::mutex>& lock, std::stop_token stop);
 
     link::Link& m_link;
     PlanRunnerEvents& m_events;

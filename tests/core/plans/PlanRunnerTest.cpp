@@ -127,25 +127,30 @@ TEST_F(RunnerTest, StartAtTenRunsTheElevenOClockPlanOnItsSecond)
 {
     writeText("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0= 9: 0: 0,4\nTime1=11: 0: 0,5\n");
     startAt(local(Y, M, D, 10, 0, 0));
-    EXPECT_EQ(sleep(1), 3600s) << "one sleep to the plan's second, in summer time";
+    EXPECT_EQ(sleep(1), 3600s - 500ms) << "one sleep to just before the plan's second, in summer time";
     EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
                                         {TimerHalf::Current, current("11: 0: 0", "DVI")}}))
         << "09:00 has passed and there is no next plan";
     EXPECT_TRUE(frames().empty());
 
-    clock->advance(3600s);
-    EXPECT_EQ(sleep(2), 5000ms) << "the pause after the switch";
+    clock->advance(3600s - 500ms);
+    EXPECT_EQ(sleep(2), 500ms) << "the last half second, with the link already taken";
+    EXPECT_FALSE(link->lock().try_lock()) << "no status poll can delay the switch now";
+    EXPECT_TRUE(frames().empty());
+
+    clock->advance(500ms);
+    EXPECT_EQ(sleep(3), 5000ms) << "the pause after the switch";
     EXPECT_EQ(now(), local(Y, M, D, 11, 0, 0));
     EXPECT_EQ(frames(), std::vector<link::Frame>{switchFrame(1, 5)});
     EXPECT_FALSE(link->lock().try_lock()) << "the lock is held through the pause";
 
     clock->advance(5000ms);
-    EXPECT_EQ(sleep(3), 1000ms);
+    EXPECT_EQ(sleep(4), 1000ms);
     EXPECT_EQ(events.switchedCount(), 1u);
     ASSERT_TRUE(link->lock().try_lock());
     link->lock().unlock();
     clock->advance(1000ms);
-    EXPECT_EQ(sleep(4), 1000ms) << "nothing left today: a second's sleep per cycle";
+    EXPECT_EQ(sleep(5), 1000ms) << "nothing left today: a second's sleep per cycle";
     EXPECT_TRUE(events.takeEntries().empty()) << "the panel keeps its last texts";
     EXPECT_EQ(frames().size(), 1u);
 }
@@ -155,20 +160,24 @@ TEST_F(RunnerTest, TwoPlansElevenSecondsApartBothRun)
     writeText("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0=11:00:11,2\nTime1=11:00:00,4\n");
     startAt(local(Y, M, D, 10, 59, 0));
     runner->setDeviceId(3);
-    EXPECT_EQ(sleep(1), 60s);
+    EXPECT_EQ(sleep(1), 60s - 500ms);
     EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
                                         {TimerHalf::Current, current("11: 0: 0", "HDMI")},
                                         {TimerHalf::Next, next("11: 0:11", "VGA")}}));
-    clock->advance(60s);
-    EXPECT_EQ(sleep(2), 5000ms);
+    clock->advance(60s - 500ms);
+    EXPECT_EQ(sleep(2), 500ms);
+    clock->advance(500ms);
+    EXPECT_EQ(sleep(3), 5000ms);
     clock->advance(5000ms);
-    EXPECT_EQ(sleep(3), 1000ms);
+    EXPECT_EQ(sleep(4), 1000ms);
     clock->advance(1000ms);
-    EXPECT_EQ(sleep(4), 5000ms) << "at 11:00:06 the second plan is 5 s away";
+    EXPECT_EQ(sleep(5), 5000ms - 500ms) << "at 11:00:06 the second plan is 5 s away";
     EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
                                         {TimerHalf::Current, current("11: 0:11", "VGA")}}));
-    clock->advance(5000ms);
-    EXPECT_EQ(sleep(5), 5000ms);
+    clock->advance(5000ms - 500ms);
+    EXPECT_EQ(sleep(6), 500ms);
+    clock->advance(500ms);
+    EXPECT_EQ(sleep(7), 5000ms);
     EXPECT_EQ(frames(), (std::vector<link::Frame>{switchFrame(3, 4), switchFrame(3, 2)}))
         << "the device id is read at each switch";
 }
@@ -177,7 +186,7 @@ TEST_F(RunnerTest, APlanReachedAfterItsWindowIsDroppedAndTheNextOneRuns)
 {
     writeText("[PLANCOUNT]\ndaytimecount=3\n[DAYTIME]\nTime0=11:0:0,4\nTime1=11:0:30,5\nTime2=12:0:0,7\n");
     startAt(local(Y, M, D, 10, 0, 0));
-    EXPECT_EQ(sleep(1), 3600s);
+    EXPECT_EQ(sleep(1), 3600s - 500ms);
     // The machine slept through the plan and wakes 6 s after it.
     clock->setWall(wallTimeOf(local(Y, M, D, 11, 0, 6)));
     EXPECT_EQ(sleep(2), 1000ms);
@@ -185,7 +194,7 @@ TEST_F(RunnerTest, APlanReachedAfterItsWindowIsDroppedAndTheNextOneRuns)
     EXPECT_EQ(events.missedCount(), 1u);
     events.takeEntries();
     clock->advance(1000ms);
-    EXPECT_EQ(sleep(3), 23s) << "on to 11:00:30, not a day's wait";
+    EXPECT_EQ(sleep(3), 23s - 500ms) << "on to 11:00:30, not a day's wait";
     EXPECT_EQ(events.takeEntries().front().second, current("11: 0:30", "DVI"));
 
     // Five seconds late is still in time.
@@ -198,7 +207,7 @@ TEST_F(RunnerTest, APlanJustBeforeMidnightMayStillRunJustAfter)
 {
     writeText("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0=23:59:58,4\nTime1=0:0:30,2\n");
     startAt(local(Y, M, D, 23, 59, 50));
-    EXPECT_EQ(sleep(1), 8s);
+    EXPECT_EQ(sleep(1), 8s - 500ms);
     clock->setWall(wallTimeOf(local(Y, M, D + 1, 0, 0, 2)));
     EXPECT_EQ(sleep(2), 5000ms) << "4 s late across midnight is within the window";
     EXPECT_EQ(frames(), std::vector<link::Frame>{switchFrame(1, 4)});
@@ -208,7 +217,7 @@ TEST_F(RunnerTest, APlanJustBeforeMidnightMayStillRunJustAfter)
     EXPECT_EQ(sleep(4), 1000ms) << "the new day: rebuild, then the cycle's sleep";
     events.takeEntries();
     clock->advance(1000ms);
-    EXPECT_EQ(sleep(5), 21s) << "00:00:09 → 00:00:30";
+    EXPECT_EQ(sleep(5), 21s - 500ms) << "00:00:09 → 00:00:30";
     EXPECT_EQ(events.takeEntries().front().second, current(" 0: 0:30", "VGA"));
 }
 
@@ -231,17 +240,19 @@ TEST_F(RunnerTest, TheNewDayRereadsTheFileAndTakesItsOwnPlans)
     EXPECT_EQ(sleep(3), 1000ms);
     EXPECT_TRUE(events.takeEntries().empty());
     clock->advance(1000ms);
-    EXPECT_EQ(sleep(4), 19s);
+    EXPECT_EQ(sleep(4), 19s - 500ms);
     EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
                                         {TimerHalf::Current, current(" 0: 0:20", "VGA")},
                                         {TimerHalf::Next, next(" 0: 0:30", "HDMI")}}));
     std::vector<std::uint8_t> sources;
-    for (std::size_t n = 4; sources.size() < 4; n += 3) {
-        clock->advance(sleep(n));       // to the plan
-        ASSERT_EQ(sleep(n + 1), 5000ms);
+    for (std::size_t n = 4; sources.size() < 4; n += 4) {
+        clock->advance(sleep(n)); // to just before the plan
+        ASSERT_EQ(sleep(n + 1), 500ms);
+        clock->advance(500ms);
+        ASSERT_EQ(sleep(n + 2), 5000ms);
         sources.push_back(frames().back()[4]);
         clock->advance(5000ms);
-        ASSERT_EQ(sleep(n + 2), 1000ms);
+        ASSERT_EQ(sleep(n + 3), 1000ms);
         clock->advance(1000ms);
     }
     EXPECT_EQ(sources, (std::vector<std::uint8_t>{2, 4, 7, 0}))
@@ -259,7 +270,7 @@ TEST_F(RunnerTest, V2ModeDecidesWhichDailyV2PlanRuns)
     runner.emplace(file, *link, events);
     runner->setV2IsYPbPr(true);
     ASSERT_EQ(runner->start(), PlanRunner::StartResult::Started);
-    EXPECT_EQ(sleep(1), 3620s);
+    EXPECT_EQ(sleep(1), 3620s - 500ms);
     EXPECT_EQ(events.takeEntries().front().second, current("11: 0:20", "")) << "YPbPr has no name";
     clock->advance(3620s);
     EXPECT_EQ(sleep(2), 5000ms);
@@ -271,7 +282,7 @@ TEST_F(RunnerTest, OnlyTheCheckedListsRun)
     writeText("[PLANCOUNT]\ndaytimecount=1\nweektimecount=1\n[DAYTIME]\nTime0=11:0:0,1\n[WEEKTIME]\nTime0=3,12:0:0,2\n");
     PlanKindSelection weekOnly{false, true, false, false};
     startAt(local(Y, M, D, 10, 0, 0), weekOnly);
-    EXPECT_EQ(sleep(1), 7200s);
+    EXPECT_EQ(sleep(1), 7200s - 500ms);
     EXPECT_EQ(runner->start(), PlanRunner::StartResult::AlreadyRunning);
     runner->stop();
     EXPECT_FALSE(runner->running());
