@@ -38,6 +38,7 @@ int CZelvicControlApp::run(const LaunchOptions& options)
     CZelvicControlDlg panel(panelOptions);
     PanelController::Options controllerOptions;
     controllerOptions.portGiven = !options.port.isEmpty();
+    controllerOptions.connectAtStart = options.connect;
     PanelController controller(panel, controllerOptions);
     if (m_panelSetup)
         m_panelSetup(panel);

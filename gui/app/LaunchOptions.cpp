@@ -21,9 +21,13 @@ LaunchOptions parseLaunchOptions(const QStringList& arguments)
     const QCommandLineOption advanced(QStringLiteral("advanced"),
                                       QStringLiteral("Also show the network link, device id, DP, VGA2, "
                                                      "MOSAIC and Mosaic controls."));
+    const QCommandLineOption connectNow(QStringLiteral("connect"),
+                                        QStringLiteral("Connect at start-up, as AutoConnect does, without "
+                                                       "changing the profile file."));
     parser.addOption(config);
     parser.addOption(port);
     parser.addOption(advanced);
+    parser.addOption(connectNow);
 
     // Qt's own window-system options (-platform offscreen, -style …) are left
     // in the arguments for QApplication; accept them here without comment.
@@ -65,6 +69,7 @@ LaunchOptions parseLaunchOptions(const QStringList& arguments)
             options.error = QStringLiteral("--port needs a port name.");
     }
     options.advanced = parser.isSet(advanced);
+    options.connect = parser.isSet(connectNow);
     return options;
 }
 

@@ -11,6 +11,8 @@ struct LaunchOptions {
     // Preselected COM box text; empty means look the port up.
     QString port;
     bool advanced = false;
+    // Connect at start-up whatever AutoConnect says.
+    bool connect = false;
     bool helpRequested = false;
     bool versionRequested = false;
     // Set when the command line cannot be used; the help text tells why too.

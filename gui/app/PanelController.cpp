@@ -5,9 +5,12 @@
 #include "core/panel/StatusDecoder.h"
 #include "gui/app/CZelvicControlDlg.h"
 #include "gui/app/MainWindowIds.h"
+#include "gui/plans/CProgram.h"
 
 #include <QMetaObject>
 #include <QTimer>
+
+#include <utility>
 
 namespace omnar::gui::app {
 
@@ -27,20 +30,24 @@ PanelController::PanelController(CZelvicControlDlg& panel, const Options& option
     , m_profile(panel.options().configPath.toStdString())
     , m_progress(&panel)
     , m_progressRunner([](gui::link::CProgress& p) { p.exec(); })
+    , m_programRunner([](gui::plans::CProgram& p) { p.exec(); })
     , m_session(*this, clock)
+    , m_plans(m_profile)
+    , m_runner(m_profile, m_session.link(), *this)
 {
     connect(&panel, &CZelvicControlDlg::keyPressed, this, &PanelController::onKey);
     connect(&panel, &CZelvicControlDlg::connectRequested, this, &PanelController::onConnect);
     connect(&panel, &CZelvicControlDlg::disconnectRequested, this, &PanelController::onDisconnect);
     connect(&panel, &CZelvicControlDlg::setupRequested, this, &PanelController::onPausedDialog);
     connect(&panel, &CZelvicControlDlg::resolutionRequested, this, &PanelController::onPausedDialog);
-    connect(&panel, &CZelvicControlDlg::programRequested, this, &PanelController::onPausedDialog);
+    connect(&panel, &CZelvicControlDlg::programRequested, this, &PanelController::onProgram);
     connect(&panel, &CZelvicControlDlg::mosaicRequested, this, &PanelController::onMosaic);
     connect(&panel, &CZelvicControlDlg::transportChosen, this,
             [this](bool serial) { m_settings.chooseTransport(m_profile, serial); });
     connect(&panel, &CZelvicControlDlg::deviceIdChosen, this, [this](int id) {
         m_settings.chooseDeviceId(id);
         m_session.setDeviceId(deviceId());
+        m_runner.setDeviceId(deviceId());
     });
     connect(&panel, &CZelvicControlDlg::autoConnectToggled, this, [this](bool on) {
         m_settings.autoConnect = on;
@@ -50,13 +57,20 @@ PanelController::PanelController(CZelvicControlDlg& panel, const Options& option
         m_settings.startTimer = on;
         saveSettings();
     });
-    // Exit stops every link thread before the window goes.
-    connect(&panel, &CZelvicControlDlg::exitConfirmed, this, [this] { m_session.disconnect(); });
+    connect(&panel, &CZelvicControlDlg::timerStarted, this, &PanelController::onTimerStarted);
+    connect(&panel, &CZelvicControlDlg::timerStopped, this, &PanelController::onTimerStopped);
+    // Exit stops every link thread before the window goes, the timer first.
+    connect(&panel, &CZelvicControlDlg::exitConfirmed, this, [this] {
+        m_runner.stop();
+        m_session.disconnect();
+    });
 }
 
 PanelController::~PanelController()
 {
-    // The link's threads report to this object: they end before it does.
+    // The link's threads and the runner report to this object: they end
+    // before it does; the runner first, as it uses the session's link.
+    m_runner.stop();
     m_session.disconnect();
 }
 
@@ -65,8 +79,15 @@ void PanelController::setProgressRunner(std::function<void(gui::link::CProgress&
     m_progressRunner = std::move(runner);
 }
 
+void PanelController::setProgramRunner(std::function<void(gui::plans::CProgram&)> runner)
+{
+    m_programRunner = std::move(runner);
+}
+
 void PanelController::start()
 {
+    // The store holds its counts before anything may start the timer.
+    m_plans.LoadPlanCounts();
     m_settings = settings::ConnectionSettings::load(m_profile, m_panel.comPortText().toStdString());
     // A port named on the command line means the operator wants that serial
     // port now, whatever transport the profile file holds.
@@ -83,7 +104,10 @@ void PanelController::start()
     m_panel.setStartTimerChecked(m_settings.startTimer);
     if (m_settings.autoConnect) {
         m_panel.setDeviceId(m_settings.deviceId);
+        m_autoConnecting = true;
         // Connect once the panel is up, so the please-wait window shows over it.
+        QTimer::singleShot(0, this, &PanelController::connectNow);
+    } else if (m_options.connectAtStart) {
         QTimer::singleShot(0, this, &PanelController::connectNow);
     }
 }
@@ -118,8 +142,10 @@ void PanelController::connectNow()
     target.address = address;
     target.portText = m_panel.tcpPortText().toStdString();
     target.deviceId = deviceId();
-    if (!m_session.connect(target))
+    if (!m_session.connect(target)) {
+        m_autoConnecting = false;
         return;
+    }
     m_progress.setLanguage(m_panel.isChinese());
     m_progress.setKind(gui::link::CProgress::Connecting);
     m_progressRunner(m_progress);
@@ -127,6 +153,11 @@ void PanelController::connectNow()
 
 void PanelController::onDisconnect()
 {
+    // The button is disabled while the timer runs; stop it all the same
+    // rather than pull the link from under it.
+    if (m_panel.isTimerRunning())
+        m_panel.stopTimer();
+    m_runner.stop();
     m_session.disconnect();
     const auto result = panel::disconnectMirror(m_mirror);
     m_mirror = result.mirror;
@@ -138,14 +169,31 @@ void PanelController::onDisconnect()
 void PanelController::onPausedDialog()
 {
     // The dialog owns the link while it is open; the worker and the poller
-    // wait between transactions. Its window comes with the screen setup,
-    // resolution and plan editor.
+    // wait between transactions. Its window comes with the screen setup and
+    // resolution dialogs.
     m_session.pause();
+    m_session.resume();
+}
+
+void PanelController::onProgram()
+{
+    // The editor talks to no device; the worker and the poller wait between
+    // transactions while it is open, the plan runner goes on.
+    m_session.pause();
+    gui::plans::CProgram::Options options;
+    options.chinese = m_panel.isChinese();
+    options.v2IsYPbPr = m_mirror.v2IsYPbPr;
+    options.clock = &m_session.clock();
+    gui::plans::CProgram editor(m_plans, options, &m_panel);
+    m_programRunner(editor);
     m_session.resume();
 }
 
 void PanelController::onMosaic()
 {
+    if (m_panel.isTimerRunning())
+        m_panel.stopTimer();
+    m_runner.stop();
     m_session.stopWorkers();
     // The mosaic dialog leaves the device in its own state: reconnect afterwards.
     m_session.disconnect();
@@ -217,6 +265,9 @@ void PanelController::onConnectEnded(bool connected)
         m_panel.setBlinkSet({});
         m_panel.setConnectedUi(true);
     }
+    const bool autoConnect = std::exchange(m_autoConnecting, false);
+    if (autoConnect && omnar::plans::PlanRunner::autoStart(m_settings.autoConnect, m_settings.startTimer, connected))
+        m_panel.startTimer(); // as the Start button does
     emit connectFinished(connected);
 }
 
@@ -230,6 +281,8 @@ void PanelController::onStatusReply(const omnar::link::Frame& reply)
         return;
     m_mirror = result.mirror;
     m_panel.applyView(result.view);
+    // Read by the runner when it next builds the day's list.
+    m_runner.setV2IsYPbPr(m_mirror.v2IsYPbPr);
 }
 
 void PanelController::setCommandInFlight(bool busy)
@@ -239,6 +292,51 @@ void PanelController::setCommandInFlight(bool busy)
     m_panel.setDeviceControlGroupEnabled(!busy);
     for (int id : {ids::IDC_M1, ids::IDC_M2, ids::IDC_M3})
         m_panel.setControlEnabled(id, !busy);
+}
+
+// ---- the timer
+
+void PanelController::onTimerStarted()
+{
+    // The window has refused an empty selection already and switched its bar
+    // to running; the runner takes the selection as it stands now.
+    if (m_runner.running())
+        return; // a second Start changes nothing
+    const auto selection = m_panel.timerSelection();
+    m_runner.setKinds({selection.day, selection.week, selection.month, selection.once});
+    m_runner.setV2IsYPbPr(m_mirror.v2IsYPbPr);
+    m_runner.setDeviceId(deviceId());
+    ++m_timerRun;
+    if (m_runner.start() == omnar::plans::PlanRunner::StartResult::NoKindChecked)
+        m_panel.stopTimer(); // not reached while the window checks first; keeps the bar truthful
+}
+
+void PanelController::onTimerStopped()
+{
+    // Every wait of the runner ends on the stop request, so this returns at once.
+    m_runner.stop();
+}
+
+void PanelController::timerEntry(omnar::plans::TimerHalf half, const omnar::plans::TimerEntry& entry)
+{
+    const unsigned run = m_timerRun;
+    QMetaObject::invokeMethod(this, [this, run, half, entry] { showTimerEntry(run, half, entry); },
+                              Qt::QueuedConnection);
+}
+
+void PanelController::showTimerEntry(unsigned run, omnar::plans::TimerHalf half,
+                                     const omnar::plans::TimerEntry& entry)
+{
+    // A report that crossed Stop (or Stop and a new Start) is stale.
+    if (run != m_timerRun || !m_panel.isTimerRunning())
+        return;
+    const bool current = half == omnar::plans::TimerHalf::Current;
+    const bool chinese = m_panel.isChinese();
+    auto text = [](std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); };
+    m_panel.setTimerField(current ? ids::IDC_CUR_TIME : ids::IDC_NEXT_TIME, qs(entry.time));
+    m_panel.setTimerField(current ? ids::IDC_CUR_SIGNAL : ids::IDC_NEXT_SIGNAL, qs(entry.signal));
+    m_panel.setTimerField(current ? ids::IDC_CUR_STATUS : ids::IDC_NEXT_STATUS, text(entry.status.in(chinese)));
+    m_panel.setTimerField(current ? ids::IDC_CUR_RESULT : ids::IDC_NEXT_RESULT, text(entry.result.in(chinese)));
 }
 
 } // namespace omnar::gui::app
