@@ -7,6 +7,7 @@
 #include "gui/app/MainWindowIds.h"
 #include "gui/app/PanelController.h"
 #include "sim/SimServer.h"
+#include "tests/support/PanelRig.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -48,51 +49,11 @@ private:
     std::atomic<std::size_t> m_writes{0};
 };
 
-sim::SimOptions quietSim()
-{
-    sim::SimOptions o;
-    o.trace = false;
-    o.replyDelay = 5ms;
-    return o;
-}
-
-// A panel with its controller; message boxes are recorded and answered with
-// `answer`, and the please-wait window is not run modally.
-struct Rig {
-    QTemporaryDir dir;
-    std::unique_ptr<CZelvicControlDlg> panel;
-    PanelController* controller = nullptr;
-    QStringList boxes;
-    bool answer = false;
-
+// Every panel here is started on the serial port it is given.
+struct Rig : test::PanelRig {
     explicit Rig(const QString& port, const QString& ini = {})
+        : PanelRig(port, true, ini)
     {
-        CZelvicControlDlg::Options o;
-        o.comPort = port;
-        o.configPath = dir.filePath(QStringLiteral("Planinfo.ini"));
-        if (!ini.isEmpty()) {
-            QFile f(o.configPath);
-            if (f.open(QIODevice::WriteOnly))
-                f.write(ini.toUtf8());
-        }
-        panel = std::make_unique<CZelvicControlDlg>(o);
-        panel->setMessageHandler([this](const QString& caption, const QString& text) {
-            boxes << caption + "|" + text;
-            return answer;
-        });
-        PanelController::Options co;
-        co.portGiven = true;
-        controller = new PanelController(*panel, co); // owned by the panel
-        controller->setProgressRunner([](gui::link::CProgress&) {});
-        controller->start();
-    }
-    QWidget* w(int id) const { return panel->control(id); }
-    void click(int id) { qobject_cast<QAbstractButton*>(w(id))->click(); }
-    bool connect()
-    {
-        QSignalSpy spy(controller, &PanelController::connectFinished);
-        click(IDC_CONNECT);
-        return spy.wait(15000) && spy.first().first().toBool();
     }
 };
 
@@ -200,7 +161,7 @@ void PanelBehaviourTest::languageRoundTripInBothTimerPanelStates()
 void PanelBehaviourTest::exitNoKeepsTheLinkRunningAndYesStopsIt()
 {
     WriteCounter written;
-    sim::SimServer sim(quietSim());
+    sim::SimServer sim(test::quietSim());
     QVERIFY(sim.openPty());
     sim.start();
     Rig rig(QString::fromStdString(sim.ptyPath()));
@@ -241,7 +202,7 @@ void PanelBehaviourTest::exitNoKeepsTheLinkRunningAndYesStopsIt()
 void PanelBehaviourTest::setupAfterADisconnectOnlyShowsTheNotConnectedBox()
 {
     WriteCounter written;
-    sim::SimServer sim(quietSim());
+    sim::SimServer sim(test::quietSim());
     QVERIFY(sim.openPty());
     sim.start();
     Rig rig(QString::fromStdString(sim.ptyPath()));
@@ -286,7 +247,7 @@ void PanelBehaviourTest::withoutAutoConnectNothingConnects_data()
 void PanelBehaviourTest::withoutAutoConnectNothingConnects()
 {
     QFETCH(QString, ini);
-    sim::SimServer sim(quietSim());
+    sim::SimServer sim(test::quietSim());
     QVERIFY(sim.openPty());
     sim.start();
     const QString port = QString::fromStdString(sim.ptyPath());

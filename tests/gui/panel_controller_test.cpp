@@ -7,6 +7,7 @@
 #include "gui/app/MainWindowIds.h"
 #include "gui/app/PanelController.h"
 #include "sim/SimServer.h"
+#include "tests/support/PanelRig.h"
 
 #include <QAbstractButton>
 #include <QSignalSpy>
@@ -22,54 +23,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-sim::SimOptions quiet()
-{
-    sim::SimOptions o;
-    o.trace = false;
-    o.replyDelay = 5ms;
-    return o;
-}
-
-// A panel with its controller; message boxes are recorded, not shown, and
-// the please-wait window is not run modally.
-struct Rig {
-    QTemporaryDir dir;
-    std::unique_ptr<CZelvicControlDlg> panel;
-    PanelController* controller = nullptr;
-    QStringList boxes;
-
-    explicit Rig(const QString& port, bool portGiven = true, const QString& ini = {})
-    {
-        CZelvicControlDlg::Options o;
-        o.comPort = port;
-        o.configPath = dir.filePath(QStringLiteral("Planinfo.ini"));
-        if (!ini.isEmpty()) {
-            QFile f(o.configPath);
-            f.open(QIODevice::WriteOnly);
-            f.write(ini.toUtf8());
-        }
-        panel = std::make_unique<CZelvicControlDlg>(o);
-        panel->setMessageHandler([this](const QString& caption, const QString& text) {
-            boxes << caption + "|" + text;
-            return false;
-        });
-        PanelController::Options co;
-        co.portGiven = portGiven;
-        controller = new PanelController(*panel, co); // owned by the panel
-        controller->setProgressRunner([](gui::link::CProgress&) {});
-        controller->start();
-    }
-    void click(int id) { qobject_cast<QAbstractButton*>(panel->control(id))->click(); }
-    bool connect()
-    {
-        QSignalSpy spy(controller, &PanelController::connectFinished);
-        click(IDC_CONNECT);
-        return spy.wait(15000) && spy.first().first().toBool();
-    }
-    bool waitFor(std::function<bool()> pred)
-    {
-        return QTest::qWaitFor(pred, 15000);
-    }
+struct Rig : test::PanelRig {
+    using PanelRig::PanelRig;
+    bool waitFor(std::function<bool()> pred) { return QTest::qWaitFor(pred, 15000); }
 };
 
 } // namespace
@@ -79,7 +35,7 @@ class PanelControllerTest : public QObject {
 private slots:
     void connectsOverAPtyAndMirrorsKeys()
     {
-        sim::SimServer sim(quiet());
+        sim::SimServer sim(test::quietSim());
         QVERIFY(sim.openPty());
         sim.start();
         Rig rig(QString::fromStdString(sim.ptyPath()));
@@ -113,7 +69,7 @@ private slots:
 
     void autoConnectOverTcpFromTheProfileFile()
     {
-        sim::SimServer sim(quiet());
+        sim::SimServer sim(test::quietSim());
         QVERIFY(sim.listenTcp("127.0.0.1", 0));
         sim.start();
         const auto ini = QStringLiteral("[CONNECT]\nSerialTcp=0\nIP=127.0.0.1\nPort=%1\nConnectFlag=1\nDeviceID=1\n")

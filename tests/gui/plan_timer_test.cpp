@@ -26,6 +26,7 @@
 #include "gui/plans/PlanDialogIds.h"
 #include "gui/plans/PlanPage.h"
 #include "sim/SimServer.h"
+#include "tests/support/PanelRig.h"
 
 #include <memory>
 
@@ -35,15 +36,6 @@ using namespace omnar::gui::app::ids;
 using namespace std::chrono_literals;
 
 namespace {
-
-sim::SimOptions quiet(bool ypbpr = false)
-{
-    sim::SimOptions o;
-    o.trace = false;
-    o.replyDelay = 5ms;
-    o.ypbpr = ypbpr;
-    return o;
-}
 
 QString planTime(const QTime& t)
 {
@@ -63,40 +55,11 @@ bool stayClearOfMidnight()
     return QTest::qWaitFor([] { return QTime::currentTime() < QTime(23, 58, 50); }, 75000);
 }
 
-struct Rig {
-    QTemporaryDir dir;
-    std::unique_ptr<CZelvicControlDlg> panel;
-    PanelController* controller = nullptr;
-    QStringList boxes;
-    bool answer = false;
-
+// The tests load the settings themselves, after preparing the plans.
+struct Rig : test::PanelRig {
     explicit Rig(const QString& port, bool portGiven = true, const QString& ini = {})
+        : PanelRig(port, portGiven, ini, false)
     {
-        CZelvicControlDlg::Options o;
-        o.comPort = port;
-        o.configPath = dir.filePath(QStringLiteral("Planinfo.ini"));
-        if (!ini.isEmpty()) {
-            QFile f(o.configPath);
-            f.open(QIODevice::WriteOnly);
-            f.write(ini.toUtf8());
-        }
-        panel = std::make_unique<CZelvicControlDlg>(o);
-        panel->setMessageHandler([this](const QString& caption, const QString& text) {
-            boxes << caption + "|" + text;
-            return answer;
-        });
-        PanelController::Options co;
-        co.portGiven = portGiven;
-        controller = new PanelController(*panel, co); // owned by the panel
-        controller->setProgressRunner([](gui::link::CProgress&) {});
-    }
-    void click(int id) { qobject_cast<QAbstractButton*>(panel->control(id))->click(); }
-    bool enabled(int id) { return panel->control(id)->isEnabled(); }
-    bool connect()
-    {
-        QSignalSpy spy(controller, &PanelController::connectFinished);
-        click(IDC_CONNECT);
-        return spy.wait(15000) && spy.first().first().toBool();
     }
     QStringList half(bool current)
     {
@@ -133,7 +96,7 @@ private slots:
     void startSwitchesTheDeviceWhenAPlanFallsDue()
     {
         QVERIFY(stayClearOfMidnight());
-        sim::SimServer sim(quiet());
+        sim::SimServer sim(test::quietSim());
         QVERIFY(sim.openPty());
         sim.start();
         Rig rig(QString::fromStdString(sim.ptyPath()));
@@ -188,7 +151,7 @@ private slots:
     void startTimerStartsAfterTheAutomaticConnectAndExitStopsIt()
     {
         QVERIFY(stayClearOfMidnight());
-        sim::SimServer sim(quiet());
+        sim::SimServer sim(test::quietSim());
         QVERIFY(sim.listenTcp("127.0.0.1", 0));
         sim.start();
         const QTime due = QTime::currentTime().addSecs(40);
@@ -231,7 +194,7 @@ private slots:
 
     void noTimerAfterTheAutomaticConnectWithoutStartTimer()
     {
-        sim::SimServer sim(quiet());
+        sim::SimServer sim(test::quietSim());
         QVERIFY(sim.listenTcp("127.0.0.1", 0));
         sim.start();
         const auto ini = QStringLiteral("[CONNECT]\nSerialTcp=0\nIP=127.0.0.1\nPort=%1\nConnectFlag=1\nDeviceID=1\n")
@@ -258,7 +221,7 @@ private slots:
 
     void programOpensTheEditorOverThePanelsFile()
     {
-        sim::SimServer sim(quiet(true));
+        sim::SimServer sim(test::quietSim(true));
         QVERIFY(sim.openPty());
         sim.start();
         const auto ini = QStringLiteral("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0=9: 0: 0,4\nTime1=8: 0: 0,5\n");

@@ -7,6 +7,7 @@
 #include "core/link/Sources.h"
 #include "core/link/TcpTransport.h"
 #include "sim/SimServer.h"
+#include "tests/support/QuietSim.h"
 
 #include <gtest/gtest.h>
 
@@ -22,15 +23,6 @@ namespace {
 // Generous: a loaded machine may be slow to schedule the simulator.
 constexpr int kTimeoutMs = 3000;
 constexpr std::uint32_t kLoopback = 0x7F000001;
-
-sim::SimOptions quietOptions(std::uint8_t id = 1)
-{
-    sim::SimOptions o;
-    o.deviceId = id;
-    o.trace = false;
-    o.replyDelay = 5ms;
-    return o;
-}
 
 std::unique_ptr<link::CSerialPort> openSerial(const std::string& path)
 {
@@ -56,7 +48,7 @@ TEST(SerialAgainstSim, IdentifiesSwitchesAndReadsStatusThroughTheSymlink)
 {
     const auto linkPath = (std::filesystem::temp_directory_path()
                            / ("omnar-it-" + std::to_string(::getpid()))).string();
-    auto simHolder = std::make_unique<sim::SimServer>(quietOptions());
+    auto simHolder = std::make_unique<sim::SimServer>(test::quietSim());
     auto& sim = *simHolder;
     ASSERT_TRUE(sim.openPty(linkPath)) << sim.lastError();
     sim.start();
@@ -90,7 +82,7 @@ TEST(SerialAgainstSim, IdentifiesSwitchesAndReadsStatusThroughTheSymlink)
 
 TEST(SerialAgainstSim, FragmentedRepliesAreAssembledAndForeignOnesRefused)
 {
-    sim::SimServer sim(quietOptions());
+    sim::SimServer sim(test::quietSim());
     ASSERT_TRUE(sim.openPty());
     sim.setSplit({5, 8}, 150ms); // the gap spans a poll, so two reads are needed
     sim.start();
@@ -122,7 +114,7 @@ TEST(SerialAgainstSim, FragmentedRepliesAreAssembledAndForeignOnesRefused)
 
 TEST(TcpAgainstSim, ConnectsIdentifiesAndAssemblesSplitReplies)
 {
-    sim::SimServer sim(quietOptions(12));
+    sim::SimServer sim(test::quietSim(false, 12));
     ASSERT_TRUE(sim.listenTcp("127.0.0.1", 0)) << sim.lastError();
     sim.start();
 
@@ -160,7 +152,7 @@ TEST(TcpAgainstSim, ClosedPortIsRefused)
 {
     std::uint16_t port;
     {
-        sim::SimServer sim(quietOptions());
+        sim::SimServer sim(test::quietSim());
         ASSERT_TRUE(sim.listenTcp("127.0.0.1", 0));
         port = sim.tcpPort();
     }

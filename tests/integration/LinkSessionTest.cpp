@@ -4,6 +4,7 @@
 #include "core/link/LinkSession.h"
 #include "core/link/Sources.h"
 #include "sim/SimServer.h"
+#include "tests/support/QuietSim.h"
 #include "tests/support/FakeTransport.h"
 
 #include <gtest/gtest.h>
@@ -83,14 +84,6 @@ private:
     int m_replies = 0;
 };
 
-sim::SimOptions quiet()
-{
-    sim::SimOptions o;
-    o.trace = false;
-    o.replyDelay = 5ms;
-    return o;
-}
-
 link::ConnectTarget serialTarget(const std::string& path, std::uint8_t id = 1)
 {
     link::ConnectTarget t;
@@ -121,7 +114,7 @@ link::cmd::Command quick(link::cmd::Command c)
 
 TEST(LinkSession, ConnectsOverAPtyThenSendsKeysAndPolls)
 {
-    sim::SimServer sim(quiet());
+    sim::SimServer sim(test::quietSim());
     ASSERT_TRUE(sim.openPty());
     sim.start();
     Recorder events;
@@ -152,7 +145,7 @@ TEST(LinkSession, ConnectsOverAPtyThenSendsKeysAndPolls)
 
 TEST(LinkSession, LastKeyWinsWhileTheSlotWaits)
 {
-    sim::SimServer sim(quiet());
+    sim::SimServer sim(test::quietSim());
     ASSERT_TRUE(sim.listenTcp("127.0.0.1", 0));
     sim.start();
     Recorder events;
@@ -179,7 +172,7 @@ TEST(LinkSession, LastKeyWinsWhileTheSlotWaits)
 
 TEST(LinkSession, WrongIdentificationIsRefusedAndThePortClosed)
 {
-    sim::SimServer sim(quiet());
+    sim::SimServer sim(test::quietSim());
     ASSERT_TRUE(sim.openPty());
     sim.setCorrupt({{4, std::uint8_t{'Q'}}}); // "Quen dox"
     sim.start();
@@ -221,7 +214,7 @@ TEST(LinkSession, TcpPortOutOfRangeAndRefusedPeer)
     events.clear();
     std::uint16_t closedPort;
     {
-        sim::SimServer gone(quiet());
+        sim::SimServer gone(test::quietSim());
         ASSERT_TRUE(gone.listenTcp("127.0.0.1", 0));
         closedPort = gone.tcpPort();
     }
@@ -232,7 +225,7 @@ TEST(LinkSession, TcpPortOutOfRangeAndRefusedPeer)
 
 TEST(LinkSession, DisconnectWhileACommandIsInFlightThenConnectAgain)
 {
-    sim::SimServer sim(quiet());
+    sim::SimServer sim(test::quietSim());
     ASSERT_TRUE(sim.listenTcp("127.0.0.1", 0));
     sim.start();
     Recorder events;
