@@ -240,6 +240,8 @@ void LinkSession::disconnect()
 {
     joinAll();
     {
+        // The link's own threads are gone; the panel stops the plan runner
+        // before it disconnects, so nobody holds the lock through a long pause.
         std::lock_guard lock(m_link.lock());
         m_link.closeTransport();
     }
