@@ -15,8 +15,8 @@ LaunchOptions parseLaunchOptions(const QStringList& arguments)
                                                    "timer plans (default ./Planinfo.ini)."),
                                     QStringLiteral("PATH"));
     const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Serial port preselected in the COM box, e.g. COM3, "
-                                                 "ttyUSB0 or /dev/pts/4."),
+                                  QStringLiteral("Serial port to use: preselected in the COM box, with "
+                                                 "Serial chosen; e.g. COM3, ttyUSB0 or /dev/pts/4."),
                                   QStringLiteral("NAME"));
     const QCommandLineOption advanced(QStringLiteral("advanced"),
                                       QStringLiteral("Also show the network link, device id, DP, VGA2, "
