@@ -5,6 +5,7 @@
 #include "core/panel/StatusDecoder.h"
 #include "gui/app/CZelvicControlDlg.h"
 #include "gui/app/MainWindowIds.h"
+#include "gui/widgets/QtText.h"
 #include "gui/plans/CProgram.h"
 
 #include <QMetaObject>
@@ -13,15 +14,6 @@
 #include <utility>
 
 namespace omnar::gui::app {
-
-namespace {
-
-QString qs(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
-
-} // namespace
 
 PanelController::PanelController(CZelvicControlDlg& panel, const Options& options, util::Clock& clock)
     : QObject(&panel)
@@ -231,8 +223,8 @@ void PanelController::portOutOfRange()
         this,
         [this] {
             const auto msg = settings::portOutOfRangeMessage(m_panel.isChinese());
-            m_panel.showMessageBox(QString::fromUtf8(msg.caption.data(), static_cast<int>(msg.caption.size())),
-                                   QString::fromUtf8(msg.text.data(), static_cast<int>(msg.text.size())));
+            m_panel.showMessageBox(qs(msg.caption),
+                                   qs(msg.text));
         },
         Qt::QueuedConnection);
 }
@@ -332,11 +324,10 @@ void PanelController::showTimerEntry(unsigned run, omnar::plans::TimerHalf half,
         return;
     const bool current = half == omnar::plans::TimerHalf::Current;
     const bool chinese = m_panel.isChinese();
-    auto text = [](std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); };
     m_panel.setTimerField(current ? ids::IDC_CUR_TIME : ids::IDC_NEXT_TIME, qs(entry.time));
     m_panel.setTimerField(current ? ids::IDC_CUR_SIGNAL : ids::IDC_NEXT_SIGNAL, qs(entry.signal));
-    m_panel.setTimerField(current ? ids::IDC_CUR_STATUS : ids::IDC_NEXT_STATUS, text(entry.status.in(chinese)));
-    m_panel.setTimerField(current ? ids::IDC_CUR_RESULT : ids::IDC_NEXT_RESULT, text(entry.result.in(chinese)));
+    m_panel.setTimerField(current ? ids::IDC_CUR_STATUS : ids::IDC_NEXT_STATUS, qs(entry.status.in(chinese)));
+    m_panel.setTimerField(current ? ids::IDC_CUR_RESULT : ids::IDC_NEXT_RESULT, qs(entry.result.in(chinese)));
 }
 
 } // namespace omnar::gui::app

@@ -3,6 +3,7 @@
 #include "core/plans/PlanFormat.h"
 #include "core/plans/PlanTexts.h"
 #include "gui/plans/PlanDialogIds.h"
+#include "gui/widgets/QtText.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -26,10 +27,6 @@ using omnar::plans::PlanText;
 
 namespace {
 
-QString qs(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 QString pick(const PlanText& text, bool chinese)
 {

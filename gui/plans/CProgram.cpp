@@ -8,6 +8,7 @@
 #include "gui/plans/COncePlan.h"
 #include "gui/plans/CWeekPlan.h"
 #include "gui/plans/PlanDialogIds.h"
+#include "gui/widgets/QtText.h"
 
 #include <QHBoxLayout>
 #include <QMessageBox>
@@ -19,15 +20,6 @@ namespace omnar::gui::plans {
 
 using namespace omnar::gui::plans::ids;
 using omnar::plans::PlanKind;
-
-namespace {
-
-QString qs(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-} // namespace
 
 CProgram::CProgram(omnar::plans::CInfoPlan& store, Options options, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)

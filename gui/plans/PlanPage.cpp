@@ -2,6 +2,7 @@
 
 #include "gui/plans/CProgram.h"
 #include "gui/plans/PlanDialogIds.h"
+#include "gui/widgets/QtText.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -16,15 +17,6 @@ namespace omnar::gui::plans {
 
 using namespace omnar::gui::plans::ids;
 using omnar::plans::PlanPageModel;
-
-namespace {
-
-QString qs(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-} // namespace
 
 PlanPage::PlanPage(PlanPageModel& model, CProgram& program, bool chinese, const QString& className,
                    QWidget* parent)
