@@ -1,0 +1,52 @@
+// Runs a fuzz target over files and folders of inputs, without libFuzzer:
+// the seed corpus becomes a regression test of the ordinary build.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+namespace {
+
+int runFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "replay: cannot read %s\n", path.c_str());
+        return 1;
+    }
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int failures = 0;
+    int inputs = 0;
+    // The empty input is always worth a run.
+    LLVMFuzzerTestOneInput(nullptr, 0);
+    for (int i = 1; i < argc; ++i) {
+        const std::filesystem::path arg(argv[i]);
+        std::error_code ec;
+        if (std::filesystem::is_directory(arg, ec)) {
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(arg)) {
+                if (entry.is_regular_file()) {
+                    failures += runFile(entry.path());
+                    ++inputs;
+                }
+            }
+        } else {
+            failures += runFile(arg);
+            ++inputs;
+        }
+    }
+    std::printf("replay: %d inputs\n", inputs);
+    return failures == 0 ? 0 : 1;
+}
