@@ -37,6 +37,8 @@ constexpr const char* kUsage =
     "  --ypbpr                run the V2 input as YPbPr\n"
     "  --brightness-range N   brightness range 64 (default) or 100\n"
     "  --reply-delay MS       time the device takes to answer a query (default 20)\n"
+    "  --relock MS            after a change of output resolution, hear nothing for\n"
+    "                         this long (default 0: the change is immediate)\n"
     "\n"
     "The state it starts in:\n"
     "  --resolution N         output resolution index 0..15, or 16 for the custom\n"
@@ -49,6 +51,7 @@ constexpr const char* kUsage =
     "  --bypass               BYPASS on\n"
     "  --mosaic               MOSAIC on\n"
     "  --sync                 mosaic mode Sync (default No Sync)\n"
+    "  --no-valid-state       the status reports no valid state (byte 6 = 0xFF)\n"
     "\n"
     "Faults:\n"
     "  --split LIST           send each reply in pieces of these sizes, e.g. 5,8\n"
@@ -82,7 +85,9 @@ enum Option {
     kBypass,
     kMosaic,
     kSync,
+    kNoValidState,
     kReplyDelay,
+    kRelock,
     kSplit,
     kSplitGap,
     kDrop,
@@ -136,7 +141,9 @@ int main(int argc, char** argv)
         {"bypass", no_argument, nullptr, kBypass},
         {"mosaic", no_argument, nullptr, kMosaic},
         {"sync", no_argument, nullptr, kSync},
+        {"no-valid-state", no_argument, nullptr, kNoValidState},
         {"reply-delay", required_argument, nullptr, kReplyDelay},
+        {"relock", required_argument, nullptr, kRelock},
         {"split", required_argument, nullptr, kSplit},
         {"split-gap", required_argument, nullptr, kSplitGap},
         {"drop", required_argument, nullptr, kDrop},
@@ -252,12 +259,17 @@ int main(int argc, char** argv)
         case kSync:
             opts.syncMosaic = true;
             break;
+        case kNoValidState:
+            opts.stateValid = false;
+            break;
         case kReplyDelay:
+        case kRelock:
         case kSplitGap: {
             auto n = omnar::sim::parseNumber(arg, 0, 600000);
             if (!n)
-                return bad(c == kReplyDelay ? "--reply-delay" : "--split-gap");
-            (c == kReplyDelay ? opts.replyDelay : opts.splitGap) = std::chrono::milliseconds{*n};
+                return bad(c == kReplyDelay ? "--reply-delay" : c == kRelock ? "--relock" : "--split-gap");
+            (c == kReplyDelay ? opts.replyDelay : c == kRelock ? opts.relock : opts.splitGap) =
+                std::chrono::milliseconds{*n};
             break;
         }
         case kSplit: {

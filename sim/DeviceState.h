@@ -46,6 +46,7 @@ struct DeviceState {
     bool mosaic = false;
     bool ypbpr = false;
     int autoRuns = 0;                  // AUTO adjustments started
+    bool stateValid = true;            // false while it has no state to report (status byte 6 = 0xFF)
 
     // Inputs.
     InputSignals signal{};

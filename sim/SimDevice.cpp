@@ -42,6 +42,7 @@ SimDevice::SimDevice(SimOptions opts)
     s.bypass = opts.bypass;
     s.mosaic = opts.mosaic;
     s.syncMosaic = opts.syncMosaic;
+    s.stateValid = opts.stateValid;
 }
 
 void SimDevice::setSignal(int code, bool present)
@@ -130,8 +131,8 @@ link::Frame SimDevice::reply(std::uint8_t subCode) const
     return link::withChecksum(readBack(subCode));
 }
 
-// Byte 6 carries flag bits 0..4 only, so it can never read 0xFF, which
-// callers take for "no valid state".
+// Byte 6 carries flag bits 0..4 only, so it reads 0xFF ("no valid state")
+// only when the device is told to have none.
 link::Frame SimDevice::statusReply() const
 {
     const auto& s = m_state;
@@ -143,6 +144,8 @@ link::Frame SimDevice::statusReply() const
     flags |= s.mosaic ? 0x04 : 0;
     flags |= s.ypbpr ? 0x08 : 0;
     flags |= s.preTake ? 0x10 : 0;
+    if (!s.stateValid)
+        flags = 0xFF;
     const std::uint8_t sources = u8(((second < 0 ? 0 : second) << 4) | (s.mainSource & 0x0F));
     return link::makeFrame(s.deviceId, cmd::kQuery,
                            {cmd::kStatusSubCode, u8(mode), u8(s.fadeIndex), flags, sources,

@@ -31,6 +31,8 @@ public:
     // `code` is a source code 0..8 (8 is the V2 input).
     void setSignal(int code, bool present);
     void setExtSubSource(int index);
+    // A device still finding its feet reports no valid state: status byte 6 = 0xFF.
+    void setStateValid(bool valid) { m_state.stateValid = valid; }
 
     // Status byte 4 as the device would report it now.
     int statusMode() const;

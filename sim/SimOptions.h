@@ -48,9 +48,13 @@ struct SimOptions {
     bool bypass = false;
     bool mosaic = false;
     bool syncMosaic = false;
+    bool stateValid = true; // false: the status reports no valid state (byte 6 = 0xFF)
 
     // The link and its faults.
     std::chrono::milliseconds replyDelay{20};
+    // After a change of output resolution the device re-locks its output and
+    // hears nothing for this long (0: it switches at once).
+    std::chrono::milliseconds relock{0};
     std::vector<std::size_t> split;      // fragment sizes of a reply; empty = whole
     std::chrono::milliseconds splitGap{30};
     double dropRate = 0.0;

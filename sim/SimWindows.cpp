@@ -2,10 +2,11 @@
 // and PIP windows each layout M1..M3 keeps.
 //
 // How this device behaves where a panel cannot see:
-// - A resolution change takes effect at once. Every window is kept in
-//   proportion to the raster (scaled, rounded down to even), so a window that
-//   fitted the old raster fits the new one; a full-screen output window stays
-//   full-screen.
+// - A resolution change takes effect at once (SimServer can make the device
+//   deaf for a while afterwards, as one re-locking its output). Every window
+//   is kept in proportion to the raster (scaled, rounded down to even), so a
+//   window that fitted the old raster fits the new one; a full-screen output
+//   window stays full-screen.
 // - A window frame whose window is empty or does not lie inside the raster
 //   is ignored: the device keeps the window it had.
 // - A custom timing outside the pixel clock the output can make

@@ -103,7 +103,14 @@ TEST(SimMosaicTest, StatusCarriesTheReadinessFieldsAndNeverNoValidState)
     p.send(cmd::switchMode(p.id, true).frame);
     s = p.status();
     EXPECT_EQ(s[6], 0x1F);
-    EXPECT_NE(s[6], 0xFF);
+
+    // Only a device told to have no state says so; the rest of the reply stays.
+    p.device.setStateValid(false);
+    s = p.status();
+    EXPECT_EQ(s[6], 0xFF);
+    EXPECT_EQ(s[7] & 0x0F, link::kSourceDvi);
+    p.device.setStateValid(true);
+    EXPECT_EQ(p.status()[6], 0x1F);
 }
 
 TEST(SimMosaicTest, BareM1FrameLeavesBypassAWindowFrameDoesNot)

@@ -285,6 +285,28 @@ TEST_F(SimServerTcpTest, DeviceWorldCanChangeAtRunTime)
     EXPECT_EQ((*r)[11], 3);
 }
 
+TEST_F(SimServerTcpTest, DeafWhileRelockingAfterAResolutionChange)
+{
+    server.setRelock(10000ms);
+    // Choosing the mode it already has changes nothing and costs nothing.
+    ASSERT_TRUE(writeFrame(fd(), link::withChecksum(link::makeFrame(1, 0x0D, {6}))));
+    ASSERT_TRUE(writeFrame(fd(), signedQuery(1, 3)));
+    auto r = readFrame(fd());
+    ASSERT_TRUE(r);
+    EXPECT_EQ((*r)[3], 6);
+
+    ASSERT_TRUE(writeFrame(fd(), link::withChecksum(link::makeFrame(1, 0x0D, {0}))));
+    ASSERT_TRUE(writeFrame(fd(), link::withChecksum(link::makeFrame(1, 0x0D, {2})))); // not heard
+    ASSERT_TRUE(writeFrame(fd(), signedQuery(1, 3)));                                   // not answered
+    ASSERT_TRUE(server.waitForFrames(5, kDeadline));
+    clock.advance(10000ms);
+    ASSERT_TRUE(writeFrame(fd(), signedQuery(1, 15)));
+    r = readFrame(fd());
+    ASSERT_TRUE(r);
+    EXPECT_EQ((*r)[3], 15) << "the query sent while re-locking was answered";
+    EXPECT_EQ(server.state().resolutionIndex, 0);
+}
+
 TEST(SimServerSplitTest, SplitReplyArrivesAsSeparateFragments)
 {
     // Manual virtual time: the server parks in the gap until the test moves time on.
