@@ -8,7 +8,7 @@
 
 #include <initializer_list>
 
-namespace omnar::sim::testing {
+namespace omnar::sim::simtest {
 
 // Talks to a SimDevice as a panel would: frames go out with their checksum,
 // commands must stay unanswered, queries must be answered by this id.
@@ -61,4 +61,4 @@ public:
     std::uint8_t id;
 };
 
-} // namespace omnar::sim::testing
+} // namespace omnar::sim::simtest

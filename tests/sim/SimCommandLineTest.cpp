@@ -3,17 +3,15 @@
 
 #include "core/link/Catalogue.h"
 #include "core/link/Frame.h"
+#include "tests/sim/SocketProbe.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <optional>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <string>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -28,8 +26,9 @@ namespace omnar::sim {
 namespace {
 
 namespace cmd = link::cmd;
+using namespace simtest;
 
-// Real-time bound for the program to start or answer; a deadline, never a pause.
+// Real-time bound for the program to start; a deadline, never a pause.
 constexpr int kDeadlineMs = 10000;
 
 // One omnar-sim process with its standard output on a pipe.
@@ -115,52 +114,6 @@ private:
     std::string m_text;
 };
 
-class Client {
-public:
-    explicit Client(int port)
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<std::uint16_t>(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(m_fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
-    }
-    ~Client()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    bool ok() const { return m_fd >= 0; }
-
-    void send(const link::Frame& f)
-    {
-        const link::Frame signed_ = link::withChecksum(f);
-        ASSERT_EQ(::write(m_fd, signed_.data(), signed_.size()), static_cast<ssize_t>(signed_.size()));
-    }
-    std::optional<link::Frame> reply()
-    {
-        link::Frame f{};
-        std::size_t got = 0;
-        while (got < f.size()) {
-            pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, kDeadlineMs) <= 0)
-                return std::nullopt;
-            const ssize_t n = ::read(m_fd, f.data() + got, f.size() - got);
-            if (n <= 0)
-                return std::nullopt;
-            got += static_cast<std::size_t>(n);
-        }
-        return f;
-    }
-
-private:
-    int m_fd = -1;
-};
-
 TEST(SimCommandLineTest, StartStateOptionsReachTheDeviceAtItsOwnAddress)
 {
     SimProcess sim({"--tcp", "0", "--quiet", "--id", "7", "--custom", "1280x720@60", "--mosaic", "--sync",
@@ -170,32 +123,32 @@ TEST(SimCommandLineTest, StartStateOptionsReachTheDeviceAtItsOwnAddress)
     EXPECT_EQ(*banner, "7, output 1280x720@60Hz (custom)");
     const auto port = sim.lineStartingWith("omnar-sim: tcp 127.0.0.1:");
     ASSERT_TRUE(port) << sim.text();
-    Client c(std::stoi(*port));
-    ASSERT_TRUE(c.ok());
+    Fd c(connectTo(static_cast<std::uint16_t>(std::stoi(*port))));
+    ASSERT_GE(c.get(), 0);
+    const auto ask = [&](const link::Frame& q) {
+        EXPECT_TRUE(writeFrame(c.get(), link::withChecksum(q)));
+        return readFrame(c.get());
+    };
 
     // A query to another address is not answered: the reply that comes is id 7's.
-    c.send(cmd::readBackQuery(1, 3));
-    c.send(cmd::readBackQuery(7, 3));
-    auto r = c.reply();
+    ASSERT_TRUE(writeFrame(c.get(), link::withChecksum(cmd::readBackQuery(1, 3))));
+    auto r = ask(cmd::readBackQuery(7, 3));
     ASSERT_TRUE(r);
     EXPECT_EQ((*r)[1], 7);
     EXPECT_EQ((*r)[3], 16); // --custom alone selects the custom timing
     EXPECT_EQ(link::getBigEndian16(*r, 6), 1280);
 
-    c.send(cmd::readBackQuery(7, 15));
-    r = c.reply();
+    r = ask(cmd::readBackQuery(7, 15));
     ASSERT_TRUE(r);
     EXPECT_EQ(link::getBigEndian16(*r, 4), 1280);
     EXPECT_EQ(link::getBigEndian16(*r, 6), 720);
     EXPECT_EQ((*r)[8], 60);
 
-    c.send(cmd::readBackQuery(7, 4));
-    r = c.reply();
+    r = ask(cmd::readBackQuery(7, 4));
     ASSERT_TRUE(r);
     EXPECT_EQ((*r)[3] & 0x02, 0x02);
 
-    c.send(cmd::statusQuery(7));
-    r = c.reply();
+    r = ask(cmd::statusQuery(7));
     ASSERT_TRUE(r);
     EXPECT_EQ((*r)[6] & 0x06, 0x04);
     EXPECT_EQ((*r)[7] & 0x0F, 5);

@@ -8,7 +8,7 @@ namespace omnar::sim {
 namespace {
 
 namespace cmd = link::cmd;
-using testing::DeviceProbe;
+using simtest::DeviceProbe;
 
 constexpr std::uint8_t kBypassBit = 0x02;
 constexpr std::uint8_t kMosaicBit = 0x04;
