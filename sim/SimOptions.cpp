@@ -149,16 +149,16 @@ std::optional<std::vector<Corruption>> parseCorruption(std::string_view text)
 
 std::optional<CustomResolution> parseCustomResolution(std::string_view text)
 {
-    std::string spec = upper(trim(text));
-    if (spec.size() > 2 && spec.ends_with("HZ"))
-        spec.resize(spec.size() - 2);
+    std::string timing = upper(trim(text));
+    if (timing.size() > 2 && timing.ends_with("HZ"))
+        timing.resize(timing.size() - 2);
     // Plain decimal only: parseNumber would read "0X10" as hex.
     const auto decimal = [](std::string_view part, long hi) -> std::optional<long> {
         if (part.empty() || !std::all_of(part.begin(), part.end(), [](unsigned char c) { return std::isdigit(c); }))
             return std::nullopt;
         return parseNumber(part, 0, hi);
     };
-    const std::string_view all(spec);
+    const std::string_view all(timing);
     const auto x = all.find('X');
     if (x == std::string_view::npos)
         return std::nullopt;
