@@ -1,6 +1,7 @@
 // omnar-sim: a virtual video processor on a TCP port and/or a pseudo-terminal.
 
 #include "core/link/Sources.h"
+#include "core/setup/Resolution.h"
 #include "core/util/Console.h"
 #include "sim/SimOptions.h"
 #include "sim/SimServer.h"
@@ -34,7 +35,23 @@ constexpr const char* kUsage =
     "  --ext-sub N|NAME       EXT. sub-source 0..5 or NULL, SDI, VGA, DVI, VIDEO, USB\n"
     "                         (default SDI)\n"
     "  --ypbpr                run the V2 input as YPbPr\n"
+    "  --brightness-range N   brightness range 64 (default) or 100\n"
     "  --reply-delay MS       time the device takes to answer a query (default 20)\n"
+    "  --relock MS            after a change of output resolution, hear nothing for\n"
+    "                         this long (default 0: the change is immediate)\n"
+    "\n"
+    "The state it starts in:\n"
+    "  --resolution N         output resolution index 0..15, or 16 for the custom\n"
+    "                         timing (default 6, 1920x1080@60Hz)\n"
+    "  --custom WxH[@HZ]      the custom timing, e.g. 1280x720@60 (default\n"
+    "                         1920x1080@60); selects it unless --resolution is given\n"
+    "  --source N|NAME        main source (default V1)\n"
+    "  --pip                  PIP/PBP window open\n"
+    "  --layout M1|M2|M3      PIP layout (default M1)\n"
+    "  --bypass               BYPASS on\n"
+    "  --mosaic               MOSAIC on\n"
+    "  --sync                 mosaic mode Sync (default No Sync)\n"
+    "  --no-valid-state       the status reports no valid state (byte 6 = 0xFF)\n"
     "\n"
     "Faults:\n"
     "  --split LIST           send each reply in pieces of these sizes, e.g. 5,8\n"
@@ -59,7 +76,18 @@ enum Option {
     kNoSignal,
     kExtSub,
     kYPbPr,
+    kBrightnessRange,
+    kResolution,
+    kCustom,
+    kSource,
+    kPip,
+    kLayout,
+    kBypass,
+    kMosaic,
+    kSync,
+    kNoValidState,
     kReplyDelay,
+    kRelock,
     kSplit,
     kSplitGap,
     kDrop,
@@ -104,7 +132,18 @@ int main(int argc, char** argv)
         {"no-signal", required_argument, nullptr, kNoSignal},
         {"ext-sub", required_argument, nullptr, kExtSub},
         {"ypbpr", no_argument, nullptr, kYPbPr},
+        {"brightness-range", required_argument, nullptr, kBrightnessRange},
+        {"resolution", required_argument, nullptr, kResolution},
+        {"custom", required_argument, nullptr, kCustom},
+        {"source", required_argument, nullptr, kSource},
+        {"pip", no_argument, nullptr, kPip},
+        {"layout", required_argument, nullptr, kLayout},
+        {"bypass", no_argument, nullptr, kBypass},
+        {"mosaic", no_argument, nullptr, kMosaic},
+        {"sync", no_argument, nullptr, kSync},
+        {"no-valid-state", no_argument, nullptr, kNoValidState},
         {"reply-delay", required_argument, nullptr, kReplyDelay},
+        {"relock", required_argument, nullptr, kRelock},
         {"split", required_argument, nullptr, kSplit},
         {"split-gap", required_argument, nullptr, kSplitGap},
         {"drop", required_argument, nullptr, kDrop},
@@ -120,7 +159,7 @@ int main(int argc, char** argv)
     };
 
     SimOptions opts;
-    bool wantTcp = false, wantPty = false;
+    bool wantTcp = false, wantPty = false, resolutionGiven = false, customGiven = false;
     std::string tcpHost, ptyLink;
     std::uint16_t tcpPort = 0;
 
@@ -173,12 +212,64 @@ int main(int argc, char** argv)
         case kYPbPr:
             opts.ypbpr = true;
             break;
+        case kBrightnessRange:
+            if (arg != "64" && arg != "100")
+                return bad("--brightness-range, expected 64 or 100");
+            opts.brightnessRange = arg == "100" ? 1 : 0;
+            break;
+        case kResolution: {
+            auto n = omnar::sim::parseNumber(arg, 0, omnar::setup::kCustomResolutionIndex);
+            if (!n)
+                return bad("--resolution, expected 0..16");
+            opts.resolutionIndex = static_cast<int>(*n);
+            resolutionGiven = true;
+            break;
+        }
+        case kCustom: {
+            auto timing = omnar::sim::parseCustomResolution(arg);
+            if (!timing)
+                return bad("--custom, expected WxH[@HZ] like 1280x720@60");
+            opts.custom = *timing;
+            customGiven = true;
+            break;
+        }
+        case kSource: {
+            auto code = omnar::sim::parseSource(arg);
+            if (!code)
+                return bad("--source");
+            opts.mainSource = *code;
+            break;
+        }
+        case kPip:
+            opts.pipOpen = true;
+            break;
+        case kLayout: {
+            auto layout = omnar::sim::parseLayout(arg);
+            if (!layout)
+                return bad("--layout, expected M1, M2 or M3");
+            opts.pipLayout = *layout;
+            break;
+        }
+        case kBypass:
+            opts.bypass = true;
+            break;
+        case kMosaic:
+            opts.mosaic = true;
+            break;
+        case kSync:
+            opts.syncMosaic = true;
+            break;
+        case kNoValidState:
+            opts.stateValid = false;
+            break;
         case kReplyDelay:
+        case kRelock:
         case kSplitGap: {
             auto n = omnar::sim::parseNumber(arg, 0, 600000);
             if (!n)
-                return bad(c == kReplyDelay ? "--reply-delay" : "--split-gap");
-            (c == kReplyDelay ? opts.replyDelay : opts.splitGap) = std::chrono::milliseconds{*n};
+                return bad(c == kReplyDelay ? "--reply-delay" : c == kRelock ? "--relock" : "--split-gap");
+            (c == kReplyDelay ? opts.replyDelay : c == kRelock ? opts.relock : opts.splitGap) =
+                std::chrono::milliseconds{*n};
             break;
         }
         case kSplit: {
@@ -231,6 +322,8 @@ int main(int argc, char** argv)
         return usageError(std::string("unexpected argument '") + argv[optind] + "'");
     if (!wantTcp && !wantPty)
         return usageError("give --tcp and/or --pty");
+    if (customGiven && !resolutionGiven)
+        opts.resolutionIndex = omnar::setup::kCustomResolutionIndex;
 
     // Signals are taken by sigwait below; blocked before the server thread
     // exists, so it inherits the mask and never gets one delivered.
@@ -253,7 +346,12 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::string banner = "omnar-sim: device id " + std::to_string(opts.deviceId) + "\n";
+    std::string banner = "omnar-sim: device id " + std::to_string(opts.deviceId) + ", output ";
+    if (opts.resolutionIndex == omnar::setup::kCustomResolutionIndex)
+        banner += std::to_string(opts.custom.width) + "x" + std::to_string(opts.custom.height) + "@" +
+                  std::to_string(opts.custom.refresh) + "Hz (custom)\n";
+    else
+        banner += std::string(omnar::setup::resolutionName(opts.resolutionIndex)) + "\n";
     if (wantPty)
         banner += "omnar-sim: pty " + server.ptyPath() + (ptyLink.empty() ? "" : " (link " + ptyLink + ")") + "\n";
     if (wantTcp)

@@ -24,12 +24,6 @@ struct LayoutWindows {
     WindowRect pip;
 };
 
-struct CustomResolution {
-    std::uint16_t width = 1920;
-    std::uint16_t height = 1080;
-    std::uint8_t refresh = 60;
-};
-
 // Everything the processor remembers. Source codes follow the device's numbering;
 // while `ypbpr` is set the V2 input is reported as code 8 wherever it appears.
 struct DeviceState {
@@ -52,14 +46,16 @@ struct DeviceState {
     bool mosaic = false;
     bool ypbpr = false;
     int autoRuns = 0;                  // AUTO adjustments started
+    bool stateValid = true;            // false while it has no state to report (status byte 6 = 0xFF)
 
     // Inputs.
     InputSignals signal{};
     int extSubSource = 1;
 
-    // Output and windows.
-    int resolutionIndex = 6;           // 1920x1080@60Hz
-    CustomResolution custom;
+    // Output and windows, all in pixels of the output raster. A resolution
+    // change scales every window with the raster (see SimWindows.cpp).
+    int resolutionIndex = 6;           // 1920x1080@60Hz; 16 the custom timing
+    CustomResolution custom;           // kept while a fixed mode runs
     WindowRect output;
     std::array<LayoutWindows, 3> layouts{};
 
@@ -75,7 +71,9 @@ struct DeviceState {
     std::uint8_t audio2 = 4;
     std::array<bool, 3> hotSpare{};    // V1>>V2, HDMI>>DVI, VGA1>>VGA2
 
-    // Mosaic.
+    // Mosaic: this screen's share of the wall. The input window is the part
+    // of the source picture it shows, the output window where on this
+    // screen that part is drawn (see SimMosaic.cpp).
     bool syncMosaic = false;
     WindowRect mosaicInput;
     WindowRect mosaicOutput;

@@ -147,4 +147,39 @@ std::optional<std::vector<Corruption>> parseCorruption(std::string_view text)
     return out;
 }
 
+std::optional<CustomResolution> parseCustomResolution(std::string_view text)
+{
+    std::string timing = upper(trim(text));
+    if (timing.size() > 2 && timing.ends_with("HZ"))
+        timing.resize(timing.size() - 2);
+    // Plain decimal only: parseNumber would read "0X10" as hex.
+    const auto decimal = [](std::string_view part, long hi) -> std::optional<long> {
+        if (part.empty() || !std::all_of(part.begin(), part.end(), [](unsigned char c) { return std::isdigit(c); }))
+            return std::nullopt;
+        return parseNumber(part, 0, hi);
+    };
+    const std::string_view all(timing);
+    const auto x = all.find('X');
+    if (x == std::string_view::npos)
+        return std::nullopt;
+    const auto at = all.find('@', x);
+    const auto width = decimal(all.substr(0, x), 65535);
+    const auto height = decimal(all.substr(x + 1, at == std::string_view::npos ? at : at - x - 1), 65535);
+    const auto rate = at == std::string_view::npos ? std::optional<long>(60) : decimal(all.substr(at + 1), 255);
+    if (!width || !height || !rate)
+        return std::nullopt;
+    return CustomResolution{static_cast<std::uint16_t>(*width), static_cast<std::uint16_t>(*height),
+                            static_cast<std::uint8_t>(*rate)};
+}
+
+std::optional<int> parseLayout(std::string_view text)
+{
+    std::string name = upper(trim(text));
+    if (name.size() == 2 && name[0] == 'M')
+        name.erase(0, 1);
+    if (const auto n = parseNumber(name, 1, 3))
+        return static_cast<int>(*n) - 1;
+    return std::nullopt;
+}
+
 } // namespace omnar::sim

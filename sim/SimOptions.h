@@ -22,6 +22,15 @@ struct Corruption {
     std::optional<std::uint8_t> value;
 };
 
+// A custom output timing: the raster's width and height and the refresh rate in Hz.
+struct CustomResolution {
+    std::uint16_t width = 1920;
+    std::uint16_t height = 1080;
+    std::uint8_t refresh = 60;
+
+    friend bool operator==(const CustomResolution&, const CustomResolution&) = default;
+};
+
 struct SimOptions {
     // The device.
     std::uint8_t deviceId = 1;
@@ -30,8 +39,22 @@ struct SimOptions {
     bool ypbpr = false;
     int brightnessRange = 0; // 0: brightness 0..64, otherwise 0..100
 
+    // The state it starts in (what the last operator left on it).
+    int resolutionIndex = 6; // 0..15 fixed modes, 16 the custom timing
+    CustomResolution custom;
+    int mainSource = 0;
+    bool pipOpen = false;
+    int pipLayout = 0; // 0 M1, 1 M2, 2 M3
+    bool bypass = false;
+    bool mosaic = false;
+    bool syncMosaic = false;
+    bool stateValid = true; // false: the status reports no valid state (byte 6 = 0xFF)
+
     // The link and its faults.
     std::chrono::milliseconds replyDelay{20};
+    // After a change of output resolution the device re-locks its output and
+    // hears nothing for this long (0: it switches at once).
+    std::chrono::milliseconds relock{0};
     std::vector<std::size_t> split;      // fragment sizes of a reply; empty = whole
     std::chrono::milliseconds splitGap{30};
     double dropRate = 0.0;
@@ -61,5 +84,11 @@ std::optional<std::vector<Corruption>> parseCorruption(std::string_view text);
 std::optional<long> parseNumber(std::string_view text, long lo, long hi);
 // A share 0..1.
 std::optional<double> parseShare(std::string_view text);
+// "1280x720@60" (x or X; "@60Hz" and a missing "@HZ", meaning 60, are accepted too).
+// Width and height 0..65535, the rate 0..255: a device may hold a timing of no
+// size, which is how a panel's handling of one is tried.
+std::optional<CustomResolution> parseCustomResolution(std::string_view text);
+// A PIP layout: M1, M2, M3 (any case) or 1..3; returned as 0..2.
+std::optional<int> parseLayout(std::string_view text);
 
 } // namespace omnar::sim

@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace omnar::sim {
 
@@ -295,6 +296,12 @@ void SimServer::closeClient()
         ::shutdown(m_clientFd, SHUT_RDWR);
 }
 
+void SimServer::setRelock(std::chrono::milliseconds d)
+{
+    std::lock_guard lock(m_mutex);
+    m_opts.relock = d;
+}
+
 void SimServer::setSilent(bool silent)
 {
     std::lock_guard lock(m_mutex);
@@ -311,6 +318,12 @@ void SimServer::setExtSubSource(int index)
 {
     std::lock_guard lock(m_mutex);
     m_device.setExtSubSource(index);
+}
+
+void SimServer::setStateValid(bool valid)
+{
+    std::lock_guard lock(m_mutex);
+    m_device.setStateValid(valid);
 }
 
 std::size_t SimServer::framesReceived() const
@@ -458,7 +471,14 @@ void SimServer::onFrame(Channel ch, const link::Frame& f, util::Clock::SteadyTim
                 return;
             }
         }
+        // Re-locking its output, the device takes in nothing, commands included.
+        if (m_deafUntil && at < *m_deafUntil)
+            return;
+        const auto& state = m_device.state();
+        const auto modeBefore = std::pair(state.resolutionIndex, state.custom);
         reply = m_device.handle(f);
+        if (m_opts.relock > 0ms && std::pair(state.resolutionIndex, state.custom) != modeBefore)
+            m_deafUntil = at + m_opts.relock;
         if (!reply || m_opts.silent)
             return;
         std::uniform_real_distribution<double> share(0.0, 1.0);

@@ -58,6 +58,8 @@ public:
     void setCorrupt(std::vector<Corruption> bytes, double share = 1.0);
     void setAnswerId(std::optional<std::uint8_t> id);
     void setReplyDelay(std::chrono::milliseconds d);
+    // How long the device stays deaf after its output resolution changed.
+    void setRelock(std::chrono::milliseconds d);
     // TCP: hang up as soon as the current client has sent this many frames
     // (counting from its first), without answering the last; once.
     void setCloseAfter(std::optional<std::size_t> frames);
@@ -67,6 +69,7 @@ public:
     // The world outside the device, any time.
     void setSignal(int sourceCode, bool present);
     void setExtSubSource(int index);
+    void setStateValid(bool valid);
 
     // Observation.
     std::size_t framesReceived() const;
@@ -118,6 +121,7 @@ private:
     FrameAssembler m_tcpFrames;
     FrameAssembler m_ptyFrames;
 
+    std::optional<util::Clock::SteadyTime> m_deafUntil; // re-locking after a resolution change
     std::vector<Received> m_received;
     std::size_t m_repliesSent = 0;
 

@@ -469,7 +469,11 @@ TEST_F(SimDeviceTest, MosaicModeAndWindows)
     EXPECT_EQ(device.state().mosaicInput, (WindowRect{720, 480, 0, 1080}));
     EXPECT_EQ(device.state().mosaicOutput, (WindowRect{0, 1280, 0, 1080}));
     EXPECT_EQ(rectOf(query(4)), (WindowRect{720, 480, 0, 1080}));
-    // Under MOSAIC the M3 main code is the mosaic output window, not the layout's.
+    // Under MOSAIC the M3 main code is the mosaic output window, not the layout's:
+    // it reads back there, and the layout's own window returns when MOSAIC goes off.
+    EXPECT_EQ(device.state().layouts[2].main, m3);
+    EXPECT_EQ(rectOf(query(11)), (WindowRect{0, 1280, 0, 1080}));
+    send(cmd::mosaic(kId, false));
     EXPECT_EQ(rectOf(query(11)), m3);
 }
 

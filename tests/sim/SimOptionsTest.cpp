@@ -70,5 +70,23 @@ TEST(SimOptionsTest, CorruptionSpecs)
     EXPECT_FALSE(parseCorruption("x"));
 }
 
+TEST(SimOptionsTest, CustomTimingsAndLayouts)
+{
+    EXPECT_EQ(parseCustomResolution("1280x720@60"), (CustomResolution{1280, 720, 60}));
+    EXPECT_EQ(parseCustomResolution(" 1920X1080@50Hz "), (CustomResolution{1920, 1080, 50}));
+    EXPECT_EQ(parseCustomResolution("800x600"), (CustomResolution{800, 600, 60}));
+    EXPECT_EQ(parseCustomResolution("0x720@60"), (CustomResolution{0, 720, 60}));
+    for (const char* bad : {"1280x720@", "1280x@60", "x720", "1280*720", "65536x720", "1280x720@256", "1280x0x10",
+                            "1280x720@60@60", "-1x720", ""})
+        EXPECT_FALSE(parseCustomResolution(bad)) << bad;
+
+    EXPECT_EQ(parseLayout("M1"), 0);
+    EXPECT_EQ(parseLayout("m3"), 2);
+    EXPECT_EQ(parseLayout("2"), 1);
+    EXPECT_FALSE(parseLayout("M4"));
+    EXPECT_FALSE(parseLayout("0"));
+    EXPECT_FALSE(parseLayout("MM1"));
+}
+
 } // namespace
 } // namespace omnar::sim

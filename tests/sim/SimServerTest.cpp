@@ -3,6 +3,7 @@
 #include "core/link/Catalogue.h"
 #include "core/link/Sources.h"
 #include "core/util/Console.h"
+#include "tests/sim/SocketProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -28,90 +29,11 @@ namespace {
 namespace cmd = link::cmd;
 using link::Frame;
 using namespace std::chrono_literals;
-
-// Real-time bound for anything the server does; a deadline, never a pause.
-constexpr auto kDeadline = 5000ms;
+using namespace simtest;
 
 Frame signedQuery(std::uint8_t id = 1, std::uint8_t sub = 0)
 {
     return link::withChecksum(cmd::readBackQuery(id, sub));
-}
-
-class Fd {
-public:
-    explicit Fd(int fd = -1)
-        : m_fd(fd)
-    {
-    }
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-int connectTo(std::uint16_t port)
-{
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    // Back-to-back frames must not wait for delayed acknowledgements.
-    const int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    return fd;
-}
-
-bool writeBytes(int fd, const std::uint8_t* data, std::size_t n)
-{
-    return ::write(fd, data, n) == static_cast<ssize_t>(n);
-}
-
-bool writeFrame(int fd, const Frame& f)
-{
-    return writeBytes(fd, f.data(), f.size());
-}
-
-// Reads until `n` bytes arrived, the peer hung up, or the deadline passed; returns what came.
-std::vector<std::uint8_t> readUpTo(int fd, std::size_t n, std::chrono::milliseconds deadline = kDeadline)
-{
-    std::vector<std::uint8_t> out;
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    while (out.size() < n) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-        if (left <= 0ms)
-            break;
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left.count())) <= 0)
-            break;
-        std::uint8_t buf[64];
-        const ssize_t got = ::read(fd, buf, std::min(sizeof buf, n - out.size()));
-        if (got <= 0)
-            break;
-        out.insert(out.end(), buf, buf + got);
-    }
-    return out;
-}
-
-std::optional<Frame> readFrame(int fd)
-{
-    const auto bytes = readUpTo(fd, link::kFrameSize);
-    if (bytes.size() != link::kFrameSize)
-        return std::nullopt;
-    Frame f{};
-    std::copy(bytes.begin(), bytes.end(), f.begin());
-    return f;
 }
 
 // True when the peer closed the connection within the deadline.
@@ -283,6 +205,28 @@ TEST_F(SimServerTcpTest, DeviceWorldCanChangeAtRunTime)
     ASSERT_TRUE(r);
     EXPECT_EQ((*r)[8], 0);
     EXPECT_EQ((*r)[11], 3);
+}
+
+TEST_F(SimServerTcpTest, DeafWhileRelockingAfterAResolutionChange)
+{
+    server.setRelock(10000ms);
+    // Choosing the mode it already has changes nothing and costs nothing.
+    ASSERT_TRUE(writeFrame(fd(), link::withChecksum(link::makeFrame(1, 0x0D, {6}))));
+    ASSERT_TRUE(writeFrame(fd(), signedQuery(1, 3)));
+    auto r = readFrame(fd());
+    ASSERT_TRUE(r);
+    EXPECT_EQ((*r)[3], 6);
+
+    ASSERT_TRUE(writeFrame(fd(), link::withChecksum(link::makeFrame(1, 0x0D, {0}))));
+    ASSERT_TRUE(writeFrame(fd(), link::withChecksum(link::makeFrame(1, 0x0D, {2})))); // not heard
+    ASSERT_TRUE(writeFrame(fd(), signedQuery(1, 3)));                                   // not answered
+    ASSERT_TRUE(server.waitForFrames(5, kDeadline));
+    clock.advance(10000ms);
+    ASSERT_TRUE(writeFrame(fd(), signedQuery(1, 15)));
+    r = readFrame(fd());
+    ASSERT_TRUE(r);
+    EXPECT_EQ((*r)[3], 15) << "the query sent while re-locking was answered";
+    EXPECT_EQ(server.state().resolutionIndex, 0);
 }
 
 TEST(SimServerSplitTest, SplitReplyArrivesAsSeparateFragments)
