@@ -25,6 +25,21 @@ OutputSize sizeForIndex(int index, OutputSize previous)
     return previous;
 }
 
+std::optional<int> indexForListPosition(int position)
+{
+    if (position < 0 || position >= kResolutionListSize)
+        return std::nullopt;
+    return kResolutionListIndices[static_cast<std::size_t>(position)];
+}
+
+std::optional<int> listPositionForIndex(int index)
+{
+    for (int position = 0; position < kResolutionListSize; ++position)
+        if (kResolutionListIndices[static_cast<std::size_t>(position)] == index)
+            return position;
+    return std::nullopt;
+}
+
 OutputSize adoptCustomSize(int width, int height, OutputSize previous)
 {
     if (width <= 0 || height <= 0)

@@ -60,6 +60,17 @@ struct OutputSize {
 // `previous` unchanged for the custom index and unknown indices.
 OutputSize sizeForIndex(int index, OutputSize previous);
 
+// The Resolution window's list: ten of the fixed modes, by list position.
+// Indices 9..14 have no entry, and the custom index none either.
+inline constexpr int kResolutionListSize = 10;
+inline constexpr std::array<int, kResolutionListSize> kResolutionListIndices{0, 1, 2, 3, 4, 5, 6, 7, 8, 15};
+
+// The resolution index a list position stands for; empty outside 0..9.
+std::optional<int> indexForListPosition(int position);
+// The list position that shows a resolution index; empty (no selection) for
+// an index without an entry.
+std::optional<int> listPositionForIndex(int index);
+
 // A custom size read back from the device (16-bit width and height). A size
 // of 0 in either direction is no size (it would make every window check
 // fail and the preview divide by zero): `previous` stays.
