@@ -1,0 +1,98 @@
+#include "core/link/DeviceJob.h"
+#include "core/link/Link.h"
+#include "core/util/Clock.h"
+#include "gui/link/DialogJob.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <vector>
+
+using omnar::gui::link::DialogJob;
+
+class DialogJobTest : public QObject {
+    Q_OBJECT
+private slots:
+    void reportsArriveOnTheGuiThreadInOrderThenFinished();
+    void stopDropsWhatTheRunHasNotDeliveredAndEndsItsWaits();
+    void aSecondStartWaitsForTheFirstToFinish();
+};
+
+void DialogJobTest::reportsArriveOnTheGuiThreadInOrderThenFinished()
+{
+    omnar::util::VirtualClock clock;
+    omnar::link::Link link(clock);
+    DialogJob job(link);
+    QSignalSpy busy(&job, &DialogJob::busyChanged);
+    std::vector<int> seen;
+    bool onGuiThread = true;
+    bool finishedLast = false;
+    bool done = false;
+    QVERIFY(job.startReporting<int>(
+        [](omnar::link::JobLink& jl, const std::function<void(const int&)>& sink) {
+            for (int i = 0; i < 5; ++i) {
+                sink(i);
+                jl.pause(200);
+            }
+        },
+        [&](const int& r) {
+            onGuiThread = onGuiThread && QThread::currentThread() == qApp->thread();
+            seen.push_back(r);
+        },
+        [&](bool stopped) {
+            QVERIFY(!stopped);
+            finishedLast = seen.size() == 5;
+            done = true;
+        }));
+    QTRY_VERIFY(done);
+    QCOMPARE(seen, (std::vector<int>{0, 1, 2, 3, 4}));
+    QVERIFY(onGuiThread);
+    QVERIFY(finishedLast);
+    QCOMPARE(busy.count(), 2);
+    QCOMPARE(busy.at(0).at(0).toBool(), true);
+    QCOMPARE(busy.at(1).at(0).toBool(), false);
+}
+
+void DialogJobTest::stopDropsWhatTheRunHasNotDeliveredAndEndsItsWaits()
+{
+    // Manual mode: the job's pause blocks until stop() ends it.
+    omnar::util::VirtualClock clock(omnar::util::VirtualClock::Mode::Manual);
+    omnar::link::Link link(clock);
+    DialogJob job(link);
+    std::atomic<bool> reported{false};
+    int delivered = 0;
+    bool finished = false;
+    job.startReporting<int>(
+        [&](omnar::link::JobLink& jl, const std::function<void(const int&)>& sink) {
+            sink(1);
+            reported = true;
+            jl.pause(60'000); // a long device pause
+            sink(2);
+        },
+        [&](const int&) { ++delivered; }, [&](bool) { finished = true; });
+    QVERIFY(clock.waitForSleepers(1));
+    QVERIFY(reported);
+    job.stop(); // returns although virtual time never moves
+    QVERIFY(!job.running());
+    QTest::qWait(20);
+    QCOMPARE(delivered, 0);
+    QVERIFY(!finished);
+}
+
+void DialogJobTest::aSecondStartWaitsForTheFirstToFinish()
+{
+    omnar::util::VirtualClock clock(omnar::util::VirtualClock::Mode::Manual);
+    omnar::link::Link link(clock);
+    DialogJob job(link);
+    QVERIFY(job.start([](omnar::link::JobLink& jl, const DialogJob::Post&) { jl.pause(1000); }));
+    QVERIFY(clock.waitForSleepers(1));
+    QVERIFY(!job.start([](omnar::link::JobLink&, const DialogJob::Post&) {}));
+    clock.advance(std::chrono::milliseconds(1000));
+    QTRY_VERIFY(!job.running());
+    QVERIFY(job.start([](omnar::link::JobLink&, const DialogJob::Post&) {}));
+}
+
+QTEST_MAIN(DialogJobTest)
+#include "dialog_job_test.moc"
