@@ -22,6 +22,7 @@
 #include <QShortcut>
 
 #include <algorithm>
+#include <utility>
 
 namespace omnar::gui::app {
 
@@ -81,6 +82,7 @@ QWidget* CZelvicControlDlg::control(int id) const
 
 void CZelvicControlDlg::initialise()
 {
+    // The panel starts in English, its title too.
     setWindowTitle(QString::fromUtf8(texts::kWindowTitle.en));
 
     if (!m_options.comPort.isEmpty())
@@ -109,6 +111,7 @@ void CZelvicControlDlg::initialise()
 
     setControlVisible(IDC_PRE_LABEL, false);
     applyAdvancedVisibility();
+    clearTimerFields();
 
     m_timerPanel->setVisible(false);
     updateTimerToggleCaption();
@@ -118,6 +121,9 @@ void CZelvicControlDlg::applyAdvancedVisibility()
 {
     for (int id : kAdvancedControls)
         setControlVisible(id, m_options.advanced);
+    // A lamp whose key is hidden names itself.
+    for (const auto& k : kHiddenKeyLamps)
+        m_leds.value(k.lamp)->setCaption(m_options.advanced ? QString() : controlText(k.key));
 }
 
 // ---------------------------------------------------------------- language and window
@@ -156,6 +162,8 @@ void CZelvicControlDlg::applyLanguage()
         setCaption(c.id, QString::fromUtf8(c.text.pick(m_chinese)));
     setWindowTitle(QString::fromUtf8(texts::kWindowTitle.pick(m_chinese)));
     updateTimerToggleCaption();
+    for (int id : kTimerFields)
+        updateTimerFieldName(id);
 }
 
 void CZelvicControlDlg::updateTimerToggleCaption()
@@ -294,10 +302,34 @@ void CZelvicControlDlg::setControlChecked(int id, bool checked)
     auto* b = qobject_cast<QAbstractButton*>(control(id));
     if (!b)
         return;
+    // What the program shows (the decoder's switch mode, the language radio)
+    // is no operator's choice and sends nothing.
+    const bool outer = !std::exchange(m_settingState, true);
     if (checked)
         b->setChecked(true);
     else
         uncheckInGroup(b);
+    if (outer)
+        m_settingState = false;
+}
+
+void CZelvicControlDlg::onActivated(QAbstractButton* button, std::function<void()> action)
+{
+    // A click toggles between pressed and released and reports clicked
+    // afterwards, also on a radio that is checked already; a screen reader's
+    // toggle only toggles. Each gets the action once.
+    connect(button, &QAbstractButton::pressed, this, [this, button] { m_pressedButton = button; });
+    connect(button, &QAbstractButton::released, this, [this, button] {
+        if (m_pressedButton == button)
+            m_pressedButton = nullptr;
+    });
+    connect(button, &QAbstractButton::clicked, this, action);
+    const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
+    connect(button, &QAbstractButton::toggled, this, [this, button, radio, action](bool on) {
+        if (m_settingState || m_pressedButton == button || (radio && !on))
+            return;
+        action();
+    });
 }
 
 bool CZelvicControlDlg::isControlChecked(int id) const
@@ -433,9 +465,37 @@ void CZelvicControlDlg::setTimerField(int id, const QString& text)
 {
     if (std::find(kTimerFields.begin(), kTimerFields.end(), id) == kTimerFields.end())
         return;
-    auto* field = static_cast<QLabel*>(control(id));
-    field->setText(text);
-    field->setAccessibleDescription(text);
+    static_cast<QLabel*>(control(id))->setText(text);
+    updateTimerFieldName(id);
+}
+
+void CZelvicControlDlg::updateTimerFieldName(int id)
+{
+    struct Field {
+        int field, half, label;
+    };
+    static constexpr Field kFields[] = {
+        {IDC_CUR_TIME, IDC_CURRENT_TIMER, IDC_CUR_TIME_LABEL},
+        {IDC_CUR_SIGNAL, IDC_CURRENT_TIMER, IDC_CUR_SIGNAL_LABEL},
+        {IDC_CUR_STATUS, IDC_CURRENT_TIMER, IDC_CUR_STATUS_LABEL},
+        {IDC_CUR_RESULT, IDC_CURRENT_TIMER, IDC_CUR_RESULT_LABEL},
+        {IDC_NEXT_TIME, IDC_NEXT_TIMER, IDC_NEXT_TIME_LABEL},
+        {IDC_NEXT_SIGNAL, IDC_NEXT_TIMER, IDC_NEXT_SIGNAL_LABEL},
+        {IDC_NEXT_STATUS, IDC_NEXT_TIMER, IDC_NEXT_STATUS_LABEL},
+        {IDC_NEXT_RESULT, IDC_NEXT_TIMER, IDC_NEXT_RESULT_LABEL},
+    };
+    const auto f = std::find_if(std::begin(kFields), std::end(kFields), [id](const Field& f) { return f.field == id; });
+    if (f == std::end(kFields))
+        return;
+    // A label's accessible name is what a screen reader reads out: it must
+    // carry the value, with the caption beside it to say what the value is.
+    QString name = controlText(f->half) + QLatin1Char(' ') + controlText(f->label);
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    const QString value = timerField(id);
+    if (!value.isEmpty())
+        name += QStringLiteral(": ") + value;
+    control(id)->setAccessibleName(name);
 }
 
 QString CZelvicControlDlg::timerField(int id) const

@@ -286,7 +286,7 @@ QGroupBox* CZelvicControlDlg::buildFadeGroup()
         auto* r = makeRadio(id, QString::fromLatin1(caption));
         buttons->addButton(r);
         row->addWidget(r);
-        connect(r, &QRadioButton::clicked, this, [this, id = id] { emit keyPressed(id); });
+        onActivated(r, [this, id = id] { emit keyPressed(id); });
     }
     markBlueCaption(group);
     return group;
@@ -302,7 +302,7 @@ QGroupBox* CZelvicControlDlg::buildSwitchModeGroup()
                                                   : QStringLiteral("Pre + TAKE Switch"));
         buttons->addButton(r);
         col->addWidget(r);
-        connect(r, &QRadioButton::clicked, this, [this, id] { emit keyPressed(id); });
+        onActivated(r, [this, id] { emit keyPressed(id); });
     }
     col->addStretch(1);
     markBlueCaption(group);
@@ -320,8 +320,8 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
     auto* network = makeRadio(IDC_NETWORK, QStringLiteral("Network"));
     transport->addButton(serial);
     transport->addButton(network);
-    connect(serial, &QRadioButton::clicked, this, &CZelvicControlDlg::onSerialClicked);
-    connect(network, &QRadioButton::clicked, this, &CZelvicControlDlg::onNetworkClicked);
+    onActivated(serial, [this] { onSerialClicked(); });
+    onActivated(network, [this] { onNetworkClicked(); });
     auto* transportRow = new QHBoxLayout;
     transportRow->addWidget(serial);
     transportRow->addWidget(network);
@@ -371,15 +371,15 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
         auto* r = makeRadio(id, QString::number(n));
         idRadios->addButton(r);
         idRow->addWidget(r);
-        connect(r, &QRadioButton::clicked, this, [this, n] { onDeviceIdRadio(n); });
+        onActivated(r, [this, n] { onDeviceIdRadio(n); });
     }
     idRow->addStretch(1);
     grid->addLayout(idRow, 4, 0, 1, 2);
 
     auto* autoConnect = makeCheck(IDC_AUTO_CONNECT, QStringLiteral("AutoConnect"));
     auto* startTimer = makeCheck(IDC_START_TIMER, QStringLiteral("StartTimer"));
-    connect(autoConnect, &QCheckBox::clicked, this, &CZelvicControlDlg::onAutoConnectClicked);
-    connect(startTimer, &QCheckBox::clicked, this, &CZelvicControlDlg::onStartTimerClicked);
+    onActivated(autoConnect, [this] { onAutoConnectClicked(); });
+    onActivated(startTimer, [this] { onStartTimerClicked(); });
     grid->addWidget(autoConnect, 5, 0);
     grid->addWidget(startTimer, 5, 1);
 
@@ -408,8 +408,8 @@ QGroupBox* CZelvicControlDlg::buildLanguageGroup()
     buttons->addButton(en);
     row->addWidget(ch);
     row->addWidget(en);
-    connect(ch, &QRadioButton::clicked, this, [this] { setLanguage(true); });
-    connect(en, &QRadioButton::clicked, this, [this] { setLanguage(false); });
+    onActivated(ch, [this] { setLanguage(true); });
+    onActivated(en, [this] { setLanguage(false); });
     markBlueCaption(group);
     return group;
 }
@@ -427,8 +427,7 @@ QGroupBox* CZelvicControlDlg::buildTimerGroup()
     for (const auto& [id, caption] : boxes)
         kinds->addWidget(makeCheck(id, QString::fromLatin1(caption)));
     kinds->addStretch(1);
-    connect(static_cast<QCheckBox*>(control(IDC_TIMER_ALL)), &QCheckBox::clicked, this,
-            &CZelvicControlDlg::onAllClicked);
+    onActivated(static_cast<QCheckBox*>(control(IDC_TIMER_ALL)), [this] { onAllClicked(); });
 
     auto* buttons = new QHBoxLayout;
     auto* start = makeButton(IDC_TIMER_START, QStringLiteral("Start"), 72);
@@ -471,7 +470,6 @@ QGroupBox* CZelvicControlDlg::buildTimerHalf(int groupId, const int (&labelIds)[
     for (int i = 0; i < 4; ++i) {
         form->addWidget(makeLabel(labelIds[i], QString::fromLatin1(labels[i])), i, 0);
         auto* field = makeLabel(fieldIds[i], {});
-        field->setAccessibleName(half->title() + QLatin1Char(' ') + QString::fromLatin1(labels[i]).chopped(1));
         field->setAutoFillBackground(true);
         QPalette p = field->palette();
         p.setColor(QPalette::Window, kTimerFieldCyan);
