@@ -159,6 +159,8 @@ QBoxLayout* CZelvicControlDlg::keyColumn(int keyId, const QString& caption, int 
         column->addSpacing(LedIndicator(colour).sizeHint().height()); // keeps the key row level
     column->addSpacing(3);
     column->addWidget(makeKey(keyId, caption));
+    // A lamp whose key is hidden stays level with the others.
+    column->addStretch(1);
     return column;
 }
 
