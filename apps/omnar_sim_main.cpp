@@ -6,8 +6,10 @@
 #include "sim/SimOptions.h"
 #include "sim/SimServer.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <getopt.h>
 #include <pthread.h>
 #include <string>
@@ -66,6 +68,8 @@ constexpr const char* kUsage =
     "  --silent               never answer\n"
     "\n"
     "  --quiet                do not print the frame trace\n"
+    "  --log FILE             write the frame trace to FILE (started afresh) instead\n"
+    "                         of the console, so it does not mix with the panel's\n"
     "  -h, --help             this text\n";
 
 enum Option {
@@ -98,6 +102,7 @@ enum Option {
     kCloseAfter,
     kSilent,
     kQuiet,
+    kLog,
 };
 
 int usageError(const std::string& message)
@@ -154,13 +159,14 @@ int main(int argc, char** argv)
         {"close-after", required_argument, nullptr, kCloseAfter},
         {"silent", no_argument, nullptr, kSilent},
         {"quiet", no_argument, nullptr, kQuiet},
+        {"log", required_argument, nullptr, kLog},
         {"help", no_argument, nullptr, 'h'},
         {nullptr, 0, nullptr, 0},
     };
 
     SimOptions opts;
     bool wantTcp = false, wantPty = false, resolutionGiven = false, customGiven = false;
-    std::string tcpHost, ptyLink;
+    std::string tcpHost, ptyLink, logPath;
     std::uint16_t tcpPort = 0;
 
     opterr = 0;
@@ -314,6 +320,11 @@ int main(int argc, char** argv)
         case kQuiet:
             opts.trace = false;
             break;
+        case kLog:
+            if (arg.empty())
+                return bad("--log file");
+            logPath = arg;
+            break;
         default:
             return usageError(std::string("unknown or incomplete option '") + argv[optind - 1] + "'");
         }
@@ -324,6 +335,15 @@ int main(int argc, char** argv)
         return usageError("give --tcp and/or --pty");
     if (customGiven && !resolutionGiven)
         opts.resolutionIndex = omnar::setup::kCustomResolutionIndex;
+
+    std::FILE* log = nullptr;
+    if (!logPath.empty()) {
+        log = std::fopen(logPath.c_str(), "w");
+        if (!log) {
+            std::fprintf(stderr, "omnar-sim: cannot write the log %s: %s\n", logPath.c_str(), std::strerror(errno));
+            return 1;
+        }
+    }
 
     // Signals are taken by sigwait below; blocked before the server thread
     // exists, so it inherits the mask and never gets one delivered.
@@ -356,12 +376,25 @@ int main(int argc, char** argv)
         banner += "omnar-sim: pty " + server.ptyPath() + (ptyLink.empty() ? "" : " (link " + ptyLink + ")") + "\n";
     if (wantTcp)
         banner += "omnar-sim: tcp " + tcpHost + ":" + std::to_string(server.tcpPort()) + "\n";
+    if (log)
+        banner += "omnar-sim: frame trace in " + logPath + "\n";
     omnar::util::consolePrint(banner);
+    if (log) {
+        std::fputs(banner.c_str(), log);
+        omnar::util::setConsoleSink([log](std::string_view text) {
+            std::fwrite(text.data(), 1, text.size(), log);
+            std::fflush(log);
+        });
+    }
 
     server.start();
     int sig = 0;
     sigwait(&stopSignals, &sig);
     server.stop();
+    if (log) {
+        omnar::util::setConsoleSink({});
+        std::fclose(log);
+    }
     omnar::util::consolePrint("omnar-sim: stopped\n");
     return 0;
 }

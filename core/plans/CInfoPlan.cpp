@@ -86,6 +86,16 @@ void CInfoPlan::ReloadFromFile()
 
 void CInfoPlan::BuildTodayPlans(PlanKind kind, std::int64_t now, bool v2IsYPbPr)
 {
+    appendDayPlans(kind, now, v2IsYPbPr, false);
+}
+
+void CInfoPlan::BuildWholeDayPlans(PlanKind kind, std::int64_t now, bool v2IsYPbPr)
+{
+    appendDayPlans(kind, now, v2IsYPbPr, true);
+}
+
+void CInfoPlan::appendDayPlans(PlanKind kind, std::int64_t now, bool v2IsYPbPr, bool wholeDay)
+{
     const auto today = localBreakdown(now);
     std::int32_t nextKey = m_todayPlans.empty() ? 0 : m_todayPlans.rbegin()->first + 1;
     const std::string weekdayText = std::to_string(today.weekday);
@@ -109,7 +119,7 @@ void CInfoPlan::BuildTodayPlans(PlanKind kind, std::int64_t now, bool v2IsYPbPr)
         if (!belongs)
             continue;
         const auto when = MakeLocalTime(today.date, plan.time);
-        if (!when || *when <= now)
+        if (!when || (!wholeDay && *when <= now))
             continue;
         PlanItem entry = plan;
         entry.key = nextKey;

@@ -56,6 +56,10 @@ public:
     // V2 input's mode: V2 (1) plans are left out while it runs as YPbPr,
     // YPbPr (8) plans while it does not.
     void BuildTodayPlans(PlanKind kind, std::int64_t now, bool v2IsYPbPr);
+    // The same for the whole day of `now`, from 00:00:00 on, plans whose
+    // moment has passed included: at the change of day the first seconds'
+    // plans may be due before the timer gets to read the file.
+    void BuildWholeDayPlans(PlanKind kind, std::int64_t now, bool v2IsYPbPr);
 
     // Writes `value` under `key`; no value deletes the key, no key deletes
     // the whole section. Returns whether the file was written.
@@ -86,6 +90,7 @@ public:
     const std::vector<UnusableEntry>& unusableEntries(PlanKind kind) const;
 
 private:
+    void appendDayPlans(PlanKind kind, std::int64_t now, bool v2IsYPbPr, bool wholeDay);
     static std::size_t slot(PlanKind kind) { return static_cast<std::size_t>(kind); }
 
     settings::ProfileFile& m_file;

@@ -1,11 +1,14 @@
 #include "core/plans/PlanRunner.h"
 
 #include "core/link/Catalogue.h"
+#include "core/link/Sources.h"
 #include "core/plans/LocalTime.h"
 #include "core/plans/PlanFormat.h"
 #include "core/plans/PlanSchedule.h"
+#include "core/util/Console.h"
 
 #include <chrono>
+#include <cstdio>
 
 namespace omnar::plans {
 
@@ -73,21 +76,62 @@ TimerEntry PlanRunner::entryFor(TimerHalf half, const PlanItem& plan)
             half == TimerHalf::Current ? kImmediateExecution : kNoExecution, kResultUnknown};
 }
 
-void PlanRunner::rebuild(std::int64_t now)
+TimerEntry PlanRunner::missedEntryFor(const PlanItem& plan)
 {
+    return {formatTime(plan.time), SourceName(plan.source), kMissedExecution, kResultNotSent};
+}
+
+std::string PlanRunner::missedLine(const PlanItem& plan, MissReason reason)
+{
+    char time[16];
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d", plan.time.hour, plan.time.minute, plan.time.second);
+    const auto source = link::sourceInfo(plan.source);
+    const std::string name = source ? std::string(source->name) : "source " + std::to_string(plan.source);
+    const char* why = reason == MissReason::RunnerBusy ? "runner busy"
+        : reason == MissReason::LinkBusy               ? "link busy"
+                                                       : "timer woke late";
+    return std::string("Timer: plan ") + time + " " + name + " missed its moment (" + why + "), not sent\n";
+}
+
+void PlanRunner::reportMissed(const PlanItem& plan, MissReason reason)
+{
+    util::consolePrint(missedLine(plan, reason));
+    // The panel must not go on showing it as about to run.
+    m_events.timerEntry(TimerHalf::Current, missedEntryFor(plan));
+    m_events.planMissed(plan);
+}
+
+void PlanRunner::rebuild(std::int64_t now, DayStart from)
+{
+    // Yesterday's plans still waiting at the change of day stay due; their
+    // date keeps them apart from tonight's.
+    PlanMap waiting;
+    if (from == DayStart::FromMidnight)
+        waiting = std::move(m_store.todayPlans());
     m_store.ReloadFromFile();
+    auto& today = m_store.todayPlans();
+    std::int32_t key = 0;
+    for (auto& [oldKey, plan] : waiting) {
+        plan.key = key;
+        today.emplace(key++, std::move(plan));
+    }
     const auto kinds = this->kinds();
     const bool v2IsYPbPr = m_v2IsYPbPr;
-    for (PlanKind kind : kPlanKinds)
-        if (kinds.has(kind))
+    for (PlanKind kind : kPlanKinds) {
+        if (!kinds.has(kind))
+            continue;
+        if (from == DayStart::FromMidnight)
+            m_store.BuildWholeDayPlans(kind, now, v2IsYPbPr);
+        else
             m_store.BuildTodayPlans(kind, now, v2IsYPbPr);
+    }
 }
 
 void PlanRunner::run(std::stop_token stop)
 {
     util::Clock& clock = m_link.clock();
     std::int64_t now = wallSeconds(clock);
-    rebuild(now);
+    rebuild(now, DayStart::AfterNow);
     // The whole date, not only the day of the month: a machine suspended
     // for exactly a month must still rebuild.
     LocalDate builtFor = localBreakdown(now).date;
@@ -95,11 +139,12 @@ void PlanRunner::run(std::stop_token stop)
         now = wallSeconds(clock);
         const LocalDate today = localBreakdown(now).date;
         if (today != builtFor) {
-            rebuild(now);
+            // A clock set back to an earlier day has run that day's plans already.
+            rebuild(now, today > builtFor ? DayStart::FromMidnight : DayStart::AfterNow);
             builtFor = today;
-        } else if (!cycle(now, stop)) {
-            return;
         }
+        if (!cycle(now, stop))
+            return;
         if (!clock.sleepFor(milliseconds(kCycleSleepMs), stop))
             return;
     }
@@ -107,25 +152,35 @@ void PlanRunner::run(std::stop_token stop)
 
 bool PlanRunner::cycle(std::int64_t now, std::stop_token stop)
 {
-    PlanItem current;
-    PlanItem next;
-    const std::int32_t untilCurrent = TakeEarliestToday(m_store, now, current, true);
-    const std::int32_t untilNext = TakeEarliestToday(m_store, now, next, false);
-    if (untilCurrent > 0)
-        m_events.timerEntry(TimerHalf::Current, entryFor(TimerHalf::Current, current));
-    if (untilNext != 0)
-        m_events.timerEntry(TimerHalf::Next, entryFor(TimerHalf::Next, next));
-    // Empty list, or a plan already due when taken: nothing to switch.
-    if (untilCurrent <= 0)
+    auto& today = m_store.todayPlans();
+    if (today.empty())
         return true;
+    PlanItem current;
+    std::int32_t untilCurrent = TakeEarliestToday(m_store, now, current, true);
+    // Plans whose window passed while the runner was busy (another plan's
+    // pause, a late change of day) are told, one after the other.
+    while (untilCurrent < -kSwitchWindowSeconds) {
+        reportMissed(current, MissReason::RunnerBusy);
+        if (today.empty())
+            return true;
+        untilCurrent = TakeEarliestToday(m_store, now, current, true);
+    }
+    m_events.timerEntry(TimerHalf::Current, entryFor(TimerHalf::Current, current));
+    if (!today.empty()) {
+        PlanItem next;
+        TakeEarliestToday(m_store, now, next, false);
+        m_events.timerEntry(TimerHalf::Next, entryFor(TimerHalf::Next, next));
+    }
 
     util::Clock& clock = m_link.clock();
     const std::int64_t due = now + untilCurrent;
     const auto dueTime = wallTimeOf(due);
     // Take the link a moment early: the status poller holds it for about
     // 300 ms of every poll, and the plan must not wait for one to finish.
+    // A plan already due goes straight to the lock.
     if (!clock.sleepUntil(dueTime - milliseconds(kLockLeadMs), stop))
         return false;
+    const bool wokeLate = wallSeconds(clock) - due > kSwitchWindowSeconds;
     std::unique_lock lock(m_link.lock(), std::defer_lock);
     if (!acquire(lock, stop))
         return false;
@@ -135,7 +190,8 @@ bool PlanRunner::cycle(std::int64_t now, std::stop_token stop)
             return false;
     }
     if (wallSeconds(clock) - due > kSwitchWindowSeconds) {
-        m_events.planMissed(current);
+        lock.unlock();
+        reportMissed(current, wokeLate ? MissReason::WokeLate : MissReason::LinkBusy);
         return true;
     }
     const auto command = link::cmd::planSwitch(m_deviceId, current.source);

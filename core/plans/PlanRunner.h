@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <mutex>
 #include <stop_token>
+#include <string>
 #include <thread>
 
 namespace omnar::plans {
@@ -34,8 +35,14 @@ struct PlanKindSelection {
 // the window's store and the editor are never shared with its thread.
 //
 // Every wait ends on stop(): the sleep until a plan, the wait for the link
-// lock, the pause after the switch, the idle second. A plan reached more than
-// kSwitchWindowSeconds after its moment is dropped, never sent late.
+// lock, the pause after the switch, the idle second. A plan is sent up to
+// kSwitchWindowSeconds after its moment (the runner may still be pausing
+// after the plan before it); reached later it is dropped, never sent late,
+// and a console line says so.
+//
+// At the change of day the new day's plans count from 00:00:00 on, so a plan
+// in the first seconds runs although the runner reads the file after its
+// moment; yesterday's plans still waiting keep their date.
 class PlanRunner {
 public:
     static constexpr int kSwitchWindowSeconds = 5;
@@ -75,10 +82,28 @@ public:
     }
 
     static TimerEntry entryFor(TimerHalf half, const PlanItem& plan);
+    // The current half for a plan that missed its moment.
+    static TimerEntry missedEntryFor(const PlanItem& plan);
+
+    // Why a plan was not sent.
+    enum class MissReason {
+        RunnerBusy, // already past its window when the runner came to it
+        LinkBusy,   // another sender held the link until after its window
+        WokeLate,   // the clock was set forward or the machine slept through it
+    };
+    // "Timer: plan 08:30:00 HDMI missed its moment (runner busy), not sent\n"
+    static std::string missedLine(const PlanItem& plan, MissReason reason);
 
 private:
+    // Which plans of the day a rebuild takes.
+    enum class DayStart {
+        AfterNow,       // Start, or a clock set back: only what is still ahead
+        FromMidnight,   // the change of day: the whole day, yesterday's waiting plans kept
+    };
+
     void run(std::stop_token stop);
-    void rebuild(std::int64_t now);
+    void rebuild(std::int64_t now, DayStart from);
+    void reportMissed(const PlanItem& plan, MissReason reason);
     // One pass: take the current and next plan, show them, wait for the
     // current one and switch. False when a stop ended it.
     bool cycle(std::int64_t now, std::stop_token stop);

@@ -14,8 +14,8 @@ enum class TimerHalf { Current, Next };
 struct TimerEntry {
     std::string time;   // "%2d:%2d:%2d"
     std::string signal; // source name; empty for VGA2, DP and YPbPr
-    PlanText status;    // "Immediate Execution" (current) or "No Execution" (next)
-    PlanText result;    // "Unknown"
+    PlanText status;    // "Immediate Execution" (current), "No Execution" (next) or "Missed"
+    PlanText result;    // "Unknown", or "Not sent" for a missed plan
 
     friend bool operator==(const TimerEntry& a, const TimerEntry& b)
     {
@@ -36,7 +36,9 @@ public:
     // The switch frame of a plan went out (its pause is over).
     virtual void planSwitched(const PlanItem& plan) { (void)plan; }
     // A plan's moment had passed by more than the switch window when the
-    // runner got to it (machine suspended, clock set forward): not switched.
+    // runner got to it (busy with another plan, the link held, the machine
+    // suspended, the clock set forward): not switched. The console has a line
+    // on it and the current half of the panel already says so.
     virtual void planMissed(const PlanItem& plan) { (void)plan; }
 };
 

@@ -37,6 +37,14 @@ bool sameSlot(PlanKind kind, const PlanItem& a, const PlanItem& b)
     return false;
 }
 
+// An entry keeps the day it was taken for, so a plan of yesterday evening
+// still waiting after midnight is not read as one of tonight; an entry
+// without a date is one of today.
+LocalDate entryDate(const PlanItem& entry, const LocalDate& today)
+{
+    return isValidDate(entry.date) ? entry.date : today;
+}
+
 std::int64_t firingPoint(PlanKind kind, const PlanItem& plan)
 {
     if (kind == PlanKind::Once)
@@ -56,7 +64,7 @@ std::int32_t TakeEarliestToday(CInfoPlan& store, std::int64_t now, PlanItem& pla
     std::int64_t best = 0;
     auto chosen = today.end();
     for (auto it = today.begin(); it != today.end(); ++it) {
-        const auto when = MakeLocalTime(date, it->second.time);
+        const auto when = MakeLocalTime(entryDate(it->second, date), it->second.time);
         if (!when)
             continue;
         const std::int64_t difference = *when - now;
@@ -69,7 +77,7 @@ std::int32_t TakeEarliestToday(CInfoPlan& store, std::int64_t now, PlanItem& pla
     if (!found)
         return 0;
     plan = chosen->second;
-    plan.date = date;
+    plan.date = entryDate(plan, date);
     if (remove)
         today.erase(chosen);
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(best, INT_MIN, INT_MAX));

@@ -15,9 +15,10 @@ namespace omnar::plans {
 inline constexpr int kMinPlanIntervalSeconds = 10;
 
 // Finds the entry of todayPlans that falls due first (the smaller key on a
-// tie), puts it in `plan` (date today, its time and source) and, with
-// `remove`, erases it. Returns its seconds from `now`: 0 or less when it is
-// due or past, and 0 when the list is empty (then `plan` is left alone).
+// tie), puts it in `plan` (its date, today for an entry without one, its
+// time and source) and, with `remove`, erases it. Returns its seconds from
+// `now`: 0 or less when it is due or past, and 0 when the list is empty
+// (then `plan` is left alone).
 std::int32_t TakeEarliestToday(CInfoPlan& store, std::int64_t now, PlanItem& plan, bool remove);
 std::int32_t TakeEarliestToday(CInfoPlan& store, const util::Clock& clock, PlanItem& plan, bool remove);
 

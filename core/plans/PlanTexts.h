@@ -14,6 +14,9 @@ using PlanText = util::TextPair;
 inline constexpr PlanText kImmediateExecution{"Immediate Execution", "即将执行"};
 inline constexpr PlanText kNoExecution{"No Execution", "未执行"};
 inline constexpr PlanText kResultUnknown{"Unknown", "未知"};
+// A current plan whose moment passed before the timer could switch.
+inline constexpr PlanText kMissedExecution{"Missed", "已错过"};
+inline constexpr PlanText kResultNotSent{"Not sent", "未发送"};
 
 // Start with no plan kind checked; caption kStartCaption, language id 1033 / 2052.
 inline constexpr PlanText kSelectTimerToStart{"Please select a timer to start", "请选定要启动的定时器"};

@@ -19,7 +19,8 @@ void CZelvicControlApp::describeApplication()
 {
     QCoreApplication::setApplicationName(QStringLiteral("omnar-control"));
     QCoreApplication::setApplicationVersion(QStringLiteral(OMNAR_VERSION));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("OmnarControl"));
+    // No display name: the window system would append it to every window's
+    // title, and the panel's title is exactly its own.
 }
 
 QString CZelvicControlApp::lookUpSerialPort()

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -197,6 +198,11 @@ private:
     // A key with its lamp above it.
     QBoxLayout* keyColumn(int keyId, const QString& caption, int ledId, const QString& shows,
                           QColor colour);
+    // Runs `action` once for each operator activation of a radio button or
+    // check box: a click (mouse, keyboard, accessibility press) or the
+    // accessibility interface's toggle, which changes the state without
+    // clicking. State the program sets (setControlChecked) runs nothing.
+    void onActivated(QAbstractButton* button, std::function<void()> action);
     void setCaption(int id, const QString& caption);
     void markBlueCaption(QWidget* widget);
 
@@ -212,6 +218,7 @@ private:
     void onStartTimerClicked();
     void onSetupLike(void (CZelvicControlDlg::*signal)());
     void updateTimerToggleCaption();
+    void updateTimerFieldName(int id);
     void applyAdvancedVisibility();
 
     Options m_options;
@@ -231,6 +238,12 @@ private:
     bool m_connected = false;
     bool m_timerRunning = false;
     bool m_exiting = false;
+
+    // The button between its press and its release: its toggle is part of a
+    // click, which the clicked signal reports.
+    QPointer<QAbstractButton> m_pressedButton;
+    // Set while the program checks or unchecks a button.
+    bool m_settingState = false;
 
     QTimer m_blinkTimer;
     QList<int> m_blinkSet;

@@ -1,9 +1,14 @@
 #include "gui/app/LedIndicator.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QRadialGradient>
 
 namespace omnar::gui::app {
+
+namespace {
+constexpr int kLamp = 14; // the lamp's diameter and its widget's side
+}
 
 LedIndicator::LedIndicator(QColor litColour, QWidget* parent)
     : QWidget(parent)
@@ -22,17 +27,33 @@ void LedIndicator::setLit(bool lit)
     update();
 }
 
+void LedIndicator::setCaption(const QString& caption)
+{
+    if (m_caption == caption)
+        return;
+    m_caption = caption;
+    updateGeometry();
+    update();
+}
+
 QSize LedIndicator::sizeHint() const
 {
-    return {14, 14};
+    if (m_caption.isEmpty())
+        return {kLamp, kLamp};
+    const QFontMetrics fm(font());
+    return {qMax(kLamp, fm.horizontalAdvance(m_caption) + 4), kLamp + 2 + fm.height()};
 }
 
 void LedIndicator::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const qreal d = qMin(width(), height()) - 2.0;
-    const QRectF r((width() - d) / 2.0, (height() - d) / 2.0, d, d);
+    const qreal d = kLamp - 2.0;
+    const QRectF r((width() - d) / 2.0, m_caption.isEmpty() ? (height() - d) / 2.0 : 1.0, d, d);
+    if (!m_caption.isEmpty()) {
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(QRect(0, kLamp + 2, width(), height() - kLamp - 2), Qt::AlignHCenter | Qt::AlignTop, m_caption);
+    }
 
     const QColor body = m_lit ? m_litColour : m_litColour.darker(400);
     QRadialGradient g(r.center() - QPointF(d / 5.0, d / 5.0), d / 1.4);

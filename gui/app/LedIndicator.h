@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QString>
 #include <QWidget>
 
 namespace omnar::gui::app {
@@ -15,6 +16,11 @@ public:
     bool isLit() const { return m_lit; }
     void setLit(bool lit);
 
+    // Text drawn under the lamp, for a lamp whose key (which names it) is
+    // hidden; empty draws the lamp alone.
+    QString caption() const { return m_caption; }
+    void setCaption(const QString& caption);
+
     QSize sizeHint() const override;
 
 protected:
@@ -23,6 +29,7 @@ protected:
 private:
     QColor m_litColour;
     bool m_lit = false;
+    QString m_caption;
 };
 
 } // namespace omnar::gui::app

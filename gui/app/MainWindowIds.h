@@ -278,8 +278,18 @@ inline constexpr std::array kAdvancedControls{
     IDC_KEY_DP, IDC_KEY_VGA2, IDC_KEY_MOSAIC, IDC_MOSAIC_DIALOG, IDC_NETWORK, IDC_IP_ADDRESS,
     IDC_TCP_PORT, IDC_DEVICE_ID_LABEL, IDC_DEVICE_ID_1, IDC_DEVICE_ID_2, IDC_DEVICE_ID_3,
     IDC_DEVICE_ID_4, IDC_DEVICE_ID_5, IDC_DEVICE_ID_6, IDC_DEVICE_ID_LIST,
-    // the indicators of the hidden keys go with their keys
-    IDC_LED_DP, IDC_LED_VGA2, IDC_LED_MOSAIC,
+};
+
+// Keys hidden on the panel whose indicators stay: a device on VGA2 or in
+// mosaic mode must show it, and MOSAIC on explains a refused source key.
+struct KeyLamp {
+    int key;
+    int lamp;
+};
+inline constexpr std::array kHiddenKeyLamps{
+    KeyLamp{IDC_KEY_VGA2, IDC_LED_VGA2},
+    KeyLamp{IDC_KEY_DP, IDC_LED_DP},
+    KeyLamp{IDC_KEY_MOSAIC, IDC_LED_MOSAIC},
 };
 
 // The keys whose press goes to the key logic (keyPressed signal).

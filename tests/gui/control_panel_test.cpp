@@ -1,4 +1,5 @@
 #include "core/panel/PanelView.h"
+#include "gui/app/CZelvicControlApp.h"
 #include "gui/app/CZelvicControlDlg.h"
 #include "gui/app/LaunchOptions.h"
 #include "gui/app/LedIndicator.h"
@@ -6,6 +7,8 @@
 #include "gui/app/MainWindowTexts.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +21,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <functional>
@@ -64,6 +68,25 @@ QString u(const char* s)
     return QString::fromUtf8(s);
 }
 
+// Runs an accessibility action on a widget as a screen reader would, and
+// waits for a press to finish (it is an animated click).
+void accessibleAction(QWidget* w, const QString& action)
+{
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    QVERIFY(a && a->actionInterface());
+    // A disabled control offers no action (a press is always accepted).
+    if (w->isEnabled() && action != QAccessibleActionInterface::pressAction())
+        QVERIFY2(a->actionInterface()->actionNames().contains(action), qPrintable(w->objectName()));
+    a->actionInterface()->doAction(action);
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        QTRY_VERIFY(!b->isDown());
+}
+
+QString accessibleName(QWidget* w)
+{
+    return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+}
+
 } // namespace
 
 class ControlPanelTest : public QObject {
@@ -93,6 +116,13 @@ private slots:
     void linkBoxRadiosListAndCheckboxes();
     void blinkSetFlashesInStepsAndStops();
     void panelViewChangesOnlyWhatItNames();
+
+    void radiosAndCheckBoxesWorkThroughTheAccessibilityInterface_data();
+    void radiosAndCheckBoxesWorkThroughTheAccessibilityInterface();
+    void programMadeChecksReportNothing();
+    void timerFieldsReadOutTheirValues();
+    void lampsOfHiddenKeysShowAndNameThemselves();
+    void titleIsExactlyThePanelsOwn();
 
     void launchOptionsParse_data();
     void launchOptionsParse();
@@ -720,6 +750,183 @@ void ControlPanelTest::panelViewChangesOnlyWhatItNames()
     p->applyView(omnar::panel::PanelView{});
     QCOMPARE(p->blinkSet(), (QList<int>{IDC_LED_HDMI}));
     QVERIFY(p->isIndicatorLit(IDC_LED_DVI));
+}
+
+void ControlPanelTest::radiosAndCheckBoxesWorkThroughTheAccessibilityInterface_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("toggle") << QAccessibleActionInterface::toggleAction();
+    QTest::newRow("press") << QAccessibleActionInterface::pressAction();
+}
+
+void ControlPanelTest::radiosAndCheckBoxesWorkThroughTheAccessibilityInterface()
+{
+    QFETCH(QString, action);
+    Panel p;
+    p->setConnectedUi(true);
+    QSignalSpy languages(p.dlg.get(), &CZelvicControlDlg::languageChanged);
+    QSignalSpy transport(p.dlg.get(), &CZelvicControlDlg::transportChosen);
+    QSignalSpy autoConnect(p.dlg.get(), &CZelvicControlDlg::autoConnectToggled);
+    QSignalSpy startTimer(p.dlg.get(), &CZelvicControlDlg::startTimerToggled);
+    QSignalSpy keys(p.dlg.get(), &CZelvicControlDlg::keyPressed);
+
+    accessibleAction(p.w(IDC_LANG_CH), action);
+    QVERIFY(p->isChinese());
+    QCOMPARE(p->controlText(IDC_CONNECT), u("连接"));
+    QCOMPARE(p->windowTitle(), u("Omnar控制软件(V1.00)"));
+    accessibleAction(p.w(IDC_LANG_EN), action);
+    QVERIFY(!p->isChinese());
+    QCOMPARE(p->controlText(IDC_CONNECT), u("Connect"));
+    QCOMPARE(languages.count(), 2);
+
+    accessibleAction(p.w(IDC_SERIAL), action);
+    QVERIFY(p->isSerialChosen());
+    QVERIFY(p.w(IDC_COM_PORT)->isEnabled());
+    QCOMPARE(transport.count(), 1);
+
+    accessibleAction(p.w(IDC_AUTO_CONNECT), action);
+    QCOMPARE(autoConnect.count(), 1);
+    QCOMPARE(autoConnect.at(0).at(0).toBool(), true);
+    QVERIFY(p.w(IDC_START_TIMER)->isEnabled());
+    accessibleAction(p.w(IDC_START_TIMER), action);
+    QCOMPARE(startTimer.count(), 1);
+    QCOMPARE(startTimer.at(0).at(0).toBool(), true);
+
+    for (int id : {IDC_TIMER_DAY, IDC_TIMER_WEEK, IDC_TIMER_MONTH, IDC_TIMER_ONCE})
+        accessibleAction(p.w(id), action);
+    QVERIFY(!p->timerSelection().any());
+    // All as its click does: a mix checks all five, the next one clears them.
+    accessibleAction(p.w(IDC_TIMER_ALL), action);
+    for (int id : {IDC_TIMER_DAY, IDC_TIMER_WEEK, IDC_TIMER_MONTH, IDC_TIMER_ONCE, IDC_TIMER_ALL})
+        QVERIFY(p->isControlChecked(id));
+    accessibleAction(p.w(IDC_TIMER_ALL), action);
+    for (int id : {IDC_TIMER_DAY, IDC_TIMER_WEEK, IDC_TIMER_MONTH, IDC_TIMER_ONCE, IDC_TIMER_ALL})
+        QVERIFY(!p->isControlChecked(id));
+
+    for (int id : {IDC_FADE_05S, IDC_FADE_15S, IDC_PRE_TAKE, IDC_ONE_KEY})
+        accessibleAction(p.w(id), action);
+    QCOMPARE(keys.count(), 4);
+    const int expected[] = {IDC_FADE_05S, IDC_FADE_15S, IDC_PRE_TAKE, IDC_ONE_KEY};
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(keys.at(i).at(0).toInt(), expected[i]);
+    QVERIFY(p->isControlChecked(IDC_FADE_15S));
+
+    // A disabled control does nothing, whichever way it is reached.
+    p->setConnectedUi(false);
+    accessibleAction(p.w(IDC_FADE_CUT), action);
+    QCOMPARE(keys.count(), 4);
+}
+
+void ControlPanelTest::programMadeChecksReportNothing()
+{
+    Panel p(CZelvicControlDlg::Options{true, {}, {}});
+    p->setConnectedUi(true);
+    QSignalSpy keys(p.dlg.get(), &CZelvicControlDlg::keyPressed);
+    QSignalSpy transport(p.dlg.get(), &CZelvicControlDlg::transportChosen);
+    QSignalSpy deviceIds(p.dlg.get(), &CZelvicControlDlg::deviceIdChosen);
+    QSignalSpy autoConnect(p.dlg.get(), &CZelvicControlDlg::autoConnectToggled);
+    QSignalSpy startTimer(p.dlg.get(), &CZelvicControlDlg::startTimerToggled);
+    QSignalSpy languages(p.dlg.get(), &CZelvicControlDlg::languageChanged);
+
+    // What the status decoder shows: the device's switch mode and fade.
+    omnar::panel::PanelView view;
+    view.checked[IDC_PRE_TAKE] = true;
+    view.checked[IDC_ONE_KEY] = false;
+    view.checked[IDC_FADE_10S] = true;
+    p->applyView(view);
+    view.checked[IDC_PRE_TAKE] = false;
+    view.checked[IDC_ONE_KEY] = true;
+    p->applyView(view);
+    QVERIFY(p->isControlChecked(IDC_ONE_KEY));
+    // What the profile file gives.
+    p->setSerialChosen(true);
+    p->setSerialChosen(false);
+    p->setDeviceId(3);
+    p->setAutoConnectChecked(true);
+    p->setStartTimerChecked(true);
+    p->setControlChecked(IDC_LANG_CH, true);
+
+    QCOMPARE(keys.count(), 0);
+    QCOMPARE(transport.count(), 0);
+    QCOMPARE(deviceIds.count(), 0);
+    QCOMPARE(autoConnect.count(), 0);
+    QCOMPARE(startTimer.count(), 0);
+    QCOMPARE(languages.count(), 0);
+    QVERIFY(!p->isChinese());
+}
+
+void ControlPanelTest::timerFieldsReadOutTheirValues()
+{
+    Panel p;
+    QCOMPARE(accessibleName(p.w(IDC_CUR_TIME)), u("Current Timer Time"));
+    p->setTimerField(IDC_CUR_TIME, u("11: 0: 0"));
+    p->setTimerField(IDC_NEXT_SIGNAL, u("HDMI"));
+    QCOMPARE(accessibleName(p.w(IDC_CUR_TIME)), u("Current Timer Time: 11: 0: 0"));
+    QCOMPARE(accessibleName(p.w(IDC_NEXT_SIGNAL)), u("Next Timer Signal: HDMI"));
+    p->setLanguage(true);
+    p->setTimerField(IDC_CUR_STATUS, u("即将执行"));
+    QCOMPARE(accessibleName(p.w(IDC_CUR_STATUS)), u("当前定时 状态: 即将执行"));
+    QCOMPARE(accessibleName(p.w(IDC_CUR_TIME)), u("当前定时 时间: 11: 0: 0"));
+    p->clearTimerFields();
+    QCOMPARE(accessibleName(p.w(IDC_NEXT_SIGNAL)), u("下一个定时 信号"));
+
+    // Other labels that show values read them out as well.
+    p->setControlText(IDC_PRE_LABEL, u("Pre: VGA"));
+    QCOMPARE(accessibleName(p.w(IDC_PRE_LABEL)), u("Pre: VGA"));
+    p->setInfoText(u("Open com port fail"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(p.w(IDC_INFO))->text(QAccessible::Value), u("Open com port fail"));
+}
+
+void ControlPanelTest::lampsOfHiddenKeysShowAndNameThemselves()
+{
+    Panel normal;
+    Panel advanced(CZelvicControlDlg::Options{true, {}, {}});
+    normal->show();
+    advanced->show();
+    QVERIFY(QTest::qWaitForWindowExposed(normal.dlg.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(advanced.dlg.get()));
+    for (const auto& k : kHiddenKeyLamps) {
+        auto* lamp = normal.w<LedIndicator>(k.lamp);
+        QVERIFY(!normal.w(k.key)->isVisible());
+        QVERIFY(lamp->isVisible());
+        QCOMPARE(lamp->caption(), normal->controlText(k.key));
+        QVERIFY(lamp->height() > lamp->width() / 4 && lamp->height() >= 14);
+        // With its key shown the key names it.
+        QVERIFY(advanced.w(k.key)->isVisible());
+        QVERIFY(advanced.w(k.lamp)->isVisible());
+        QVERIFY(advanced.w<LedIndicator>(k.lamp)->caption().isEmpty());
+    }
+    QCOMPARE(normal.w<LedIndicator>(IDC_LED_MOSAIC)->caption(), u("MOSAIC"));
+
+    // A device on VGA2 in mosaic mode lights what the operator can see.
+    omnar::panel::PanelView view;
+    view.indicators[IDC_LED_VGA2] = omnar::panel::IndicatorState::Shown;
+    view.indicators[IDC_LED_MOSAIC] = omnar::panel::IndicatorState::Shown;
+    normal->applyView(view);
+    QVERIFY(normal.w(IDC_LED_VGA2)->isVisible() && normal->isIndicatorLit(IDC_LED_VGA2));
+    QVERIFY(normal.w(IDC_LED_MOSAIC)->isVisible() && normal->isIndicatorLit(IDC_LED_MOSAIC));
+}
+
+void ControlPanelTest::titleIsExactlyThePanelsOwn()
+{
+    // A window system appends the application's display name to every
+    // window title when one is set: none may be.
+    const QString name = QCoreApplication::applicationName();
+    CZelvicControlApp::describeApplication();
+    QCoreApplication::setApplicationName(u("probe"));
+    QCOMPARE(QGuiApplication::applicationDisplayName(), u("probe"));
+    QCoreApplication::setApplicationName(name);
+
+    Panel p;
+    p->show();
+    QVERIFY(QTest::qWaitForWindowExposed(p.dlg.get()));
+    QWindow* window = p->windowHandle();
+    QVERIFY(window);
+    QCOMPARE(window->title(), u("Omnar Processor Controller(V1.00)"));
+    p.click(IDC_LANG_CH);
+    QCOMPARE(window->title(), u("Omnar控制软件(V1.00)"));
+    p.click(IDC_LANG_EN);
+    QCOMPARE(window->title(), u("Omnar Processor Controller(V1.00)"));
 }
 
 void ControlPanelTest::launchOptionsParse_data()

@@ -10,6 +10,8 @@
 #include "tests/support/PanelRig.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QFile>
 #include <QSignalSpy>
@@ -121,6 +123,7 @@ private slots:
     void languageRoundTripInBothTimerPanelStates();
     void exitNoKeepsTheLinkRunningAndYesStopsIt();
     void setupAfterADisconnectOnlyShowsTheNotConnectedBox();
+    void switchModeThroughTheAccessibilityInterfaceReachesTheDeviceOnce();
     void withoutAutoConnectNothingConnects_data();
     void withoutAutoConnectNothingConnects();
 };
@@ -233,6 +236,43 @@ void PanelBehaviourTest::setupAfterADisconnectOnlyShowsTheNotConnectedBox()
     QCOMPARE(written.writes(), writes);
     for (QWidget* top : QApplication::topLevelWidgets())
         QVERIFY2(top == rig.panel.get() || !top->isVisible(), top->metaObject()->className());
+}
+
+void PanelBehaviourTest::switchModeThroughTheAccessibilityInterfaceReachesTheDeviceOnce()
+{
+    sim::SimServer sim(test::quietSim());
+    QVERIFY(sim.openPty());
+    sim.start();
+    Rig rig(QString::fromStdString(sim.ptyPath()));
+    QVERIFY(rig.connect());
+    auto modeFrames = [&] {
+        int n = 0;
+        for (const auto& r : sim.received())
+            n += r.frame[2] == 0x09;
+        return n;
+    };
+    auto act = [&](int id, const QString& action) {
+        QVERIFY(waitFor([&] { return rig.enabled(id); }));
+        QAccessible::queryAccessibleInterface(rig.w(id))->actionInterface()->doAction(action);
+    };
+
+    // A screen reader toggles the radio: the device changes mode, and the
+    // decoder checking the radio it reports sends nothing back.
+    act(IDC_PRE_TAKE, QAccessibleActionInterface::toggleAction());
+    QVERIFY(waitFor([&] { return sim.state().preTake; }));
+    QVERIFY(waitFor([&] { return rig.controller->mirror().preTakeMode; }));
+    auto polled = sim.framesReceived();
+    QVERIFY(sim.waitForFrames(polled + 2, 15s));
+    QCOMPARE(modeFrames(), 1);
+    QVERIFY(rig.panel->isControlChecked(IDC_PRE_TAKE));
+
+    act(IDC_ONE_KEY, QAccessibleActionInterface::pressAction());
+    QVERIFY(waitFor([&] { return !sim.state().preTake; }));
+    QVERIFY(waitFor([&] { return !rig.controller->mirror().preTakeMode; }));
+    polled = sim.framesReceived();
+    QVERIFY(sim.waitForFrames(polled + 2, 15s));
+    QCOMPARE(modeFrames(), 2);
+    QVERIFY(rig.panel->isControlChecked(IDC_ONE_KEY));
 }
 
 void PanelBehaviourTest::withoutAutoConnectNothingConnects_data()

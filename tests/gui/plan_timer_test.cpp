@@ -18,6 +18,7 @@
 #include "core/link/Sources.h"
 #include "core/plans/PlanFormat.h"
 #include "core/settings/ProfileFile.h"
+#include "core/util/Console.h"
 #include "gui/app/CZelvicControlDlg.h"
 #include "gui/app/MainWindowIds.h"
 #include "gui/app/PanelController.h"
@@ -29,6 +30,7 @@
 #include "tests/support/PanelRig.h"
 
 #include <memory>
+#include <mutex>
 
 using namespace omnar;
 using namespace omnar::gui::app;
@@ -146,6 +148,48 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return rig.enabled(IDC_KEY_DVI); }, 15000));
         rig.click(IDC_KEY_DVI);
         QVERIFY(QTest::qWaitFor([&] { return sim.state().mainSource == link::kSourceDvi; }, 15000));
+    }
+
+    void aPlanTheRunnerCannotReachInTimeIsToldNotShownAsComing()
+    {
+        QVERIFY(stayClearOfMidnight());
+        sim::SimServer sim(test::quietSim());
+        QVERIFY(sim.openPty());
+        sim.start();
+        Rig rig(QString::fromStdString(sim.ptyPath()));
+        rig.controller->start();
+        QVERIFY(rig.connect());
+        QVERIFY(QTest::qWaitFor([&] { return rig.controller->mirror().mainSource == link::kSourceV1; }, 15000));
+
+        // A daily and a weekly plan on the same second: the second one waits
+        // out the first one's 5 s pause and is too late by then.
+        const QTime due = QTime::currentTime().addSecs(3);
+        const QString weekday = QString::number(QDate::currentDate().dayOfWeek() % 7);
+        rig.writeDayPlans({dayPlan(due, link::kSourceHdmi)});
+        {
+            settings::ProfileFile file(rig.panel->options().configPath.toStdString());
+            file.writeString("WEEKTIME", "Time0", weekday.toStdString() + "," + dayPlan(due, link::kSourceDvi));
+            file.writeString("PLANCOUNT", "weektimecount", "1");
+        }
+        std::mutex mutex;
+        QStringList lines;
+        util::setConsoleSink([&](std::string_view text) {
+            std::lock_guard lock(mutex);
+            if (text.starts_with("Timer:"))
+                lines << QString::fromUtf8(text.data(), qsizetype(text.size()));
+        });
+        rig.click(IDC_TIMER_START);
+        QVERIFY(QTest::qWaitFor([&] { return rig.panel->timerField(IDC_CUR_STATUS) == "Missed"; }, 20000));
+        util::setConsoleSink({});
+        QCOMPARE(rig.half(true), (QStringList{planTime(due), "DVI", "Missed", "Not sent"}));
+        QCOMPARE(lines, QStringList{QStringLiteral("Timer: plan %1 DVI missed its moment (runner busy), not sent\n")
+                                        .arg(due.toString(QStringLiteral("HH:mm:ss")))});
+        QCOMPARE(sim.state().mainSource, int(link::kSourceHdmi));
+        int switches = 0;
+        for (const auto& r : sim.received())
+            switches += r.frame[2] == 0x00;
+        QCOMPARE(switches, 1);
+        rig.click(IDC_TIMER_STOP);
     }
 
     void startTimerStartsAfterTheAutomaticConnectAndExitStopsIt()

@@ -1,11 +1,13 @@
 #include "core/link/Link.h"
 #include "core/plans/PlanRunner.h"
+#include "core/util/Console.h"
 #include "tests/core/plans/PlanTestSupport.h"
 #include "tests/support/FakeTransport.h"
 
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <ostream>
 #include <thread>
 
 using namespace omnar;
@@ -13,6 +15,14 @@ using namespace omnar::plans;
 using namespace omnar::plans::test;
 using namespace std::chrono_literals;
 using util::VirtualClock;
+
+namespace omnar::plans {
+// Readable failures: the texts rather than the bytes.
+void PrintTo(const TimerEntry& e, std::ostream* os)
+{
+    *os << '"' << e.time << "\" \"" << e.signal << "\" \"" << e.status.en << "\" \"" << e.result.en << '"';
+}
+} // namespace omnar::plans
 
 namespace {
 
@@ -54,6 +64,26 @@ struct RecordingEvents : PlanRunnerEvents {
     }
 };
 
+// The runner's console lines ("Timer: ..."), the link's trace left out.
+struct TimerLines {
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    TimerLines()
+    {
+        util::setConsoleSink([this](std::string_view text) {
+            std::lock_guard lock(mutex);
+            if (text.starts_with("Timer:"))
+                lines.emplace_back(text);
+        });
+    }
+    ~TimerLines() { util::setConsoleSink({}); }
+    std::vector<std::string> take()
+    {
+        std::lock_guard lock(mutex);
+        return std::exchange(lines, {});
+    }
+};
+
 TimerEntry current(const char* time, const char* signal)
 {
     return {time, signal, kImmediateExecution, kResultUnknown};
@@ -62,6 +92,11 @@ TimerEntry current(const char* time, const char* signal)
 TimerEntry next(const char* time, const char* signal)
 {
     return {time, signal, kNoExecution, kResultUnknown};
+}
+
+TimerEntry missed(const char* time, const char* signal)
+{
+    return {time, signal, kMissedExecution, kResultNotSent};
 }
 
 // The runner on a manual virtual clock: it runs until it sleeps, and the
@@ -187,12 +222,18 @@ TEST_F(RunnerTest, APlanReachedAfterItsWindowIsDroppedAndTheNextOneRuns)
     writeText("[PLANCOUNT]\ndaytimecount=3\n[DAYTIME]\nTime0=11:0:0,4\nTime1=11:0:30,5\nTime2=12:0:0,7\n");
     startAt(local(Y, M, D, 10, 0, 0));
     EXPECT_EQ(sleep(1), 3600s - 500ms);
+    events.takeEntries();
     // The machine slept through the plan and wakes 6 s after it.
+    TimerLines console;
     clock->setWall(wallTimeOf(local(Y, M, D, 11, 0, 6)));
     EXPECT_EQ(sleep(2), 1000ms);
     EXPECT_TRUE(frames().empty());
     EXPECT_EQ(events.missedCount(), 1u);
-    events.takeEntries();
+    EXPECT_EQ(console.take(),
+              std::vector<std::string>{"Timer: plan 11:00:00 HDMI missed its moment (timer woke late), not sent\n"});
+    EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
+                                        {TimerHalf::Current, missed("11: 0: 0", "HDMI")}}))
+        << "no longer shown as about to run";
     clock->advance(1000ms);
     EXPECT_EQ(sleep(3), 23s - 500ms) << "on to 11:00:30, not a day's wait";
     EXPECT_EQ(events.takeEntries().front().second, current("11: 0:30", "DVI"));
@@ -213,11 +254,9 @@ TEST_F(RunnerTest, APlanJustBeforeMidnightMayStillRunJustAfter)
     EXPECT_EQ(frames(), std::vector<link::Frame>{switchFrame(1, 4)});
     clock->advance(5000ms);
     EXPECT_EQ(sleep(3), 1000ms);
-    clock->advance(1000ms);
-    EXPECT_EQ(sleep(4), 1000ms) << "the new day: rebuild, then the cycle's sleep";
     events.takeEntries();
     clock->advance(1000ms);
-    EXPECT_EQ(sleep(5), 21s - 500ms) << "00:00:09 → 00:00:30";
+    EXPECT_EQ(sleep(4), 22s - 500ms) << "the new day read at 00:00:08, straight on to 00:00:30";
     EXPECT_EQ(events.takeEntries().front().second, current(" 0: 0:30", "VGA"));
 }
 
@@ -237,15 +276,12 @@ TEST_F(RunnerTest, TheNewDayRereadsTheFileAndTakesItsOwnPlans)
     clock->advance(1000ms);
     EXPECT_EQ(sleep(2), 1000ms);
     clock->advance(1000ms); // 00:00:00: rebuild
-    EXPECT_EQ(sleep(3), 1000ms);
-    EXPECT_TRUE(events.takeEntries().empty());
-    clock->advance(1000ms);
-    EXPECT_EQ(sleep(4), 19s - 500ms);
+    EXPECT_EQ(sleep(3), 20s - 500ms);
     EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
                                         {TimerHalf::Current, current(" 0: 0:20", "VGA")},
                                         {TimerHalf::Next, next(" 0: 0:30", "HDMI")}}));
     std::vector<std::uint8_t> sources;
-    for (std::size_t n = 4; sources.size() < 4; n += 4) {
+    for (std::size_t n = 3; sources.size() < 4; n += 4) {
         clock->advance(sleep(n)); // to just before the plan
         ASSERT_EQ(sleep(n + 1), 500ms);
         clock->advance(500ms);
@@ -346,4 +382,126 @@ TEST_F(RunnerTest, ASwitchWaitsForTheLinkLockThenGoesOut)
     clock->advance(10ms);
     EXPECT_EQ(sleep(4), 5000ms);
     EXPECT_EQ(frames(), std::vector<link::Frame>{switchFrame(1, 4)});
+}
+
+TEST_F(RunnerTest, APlanAtMidnightRunsWhenTheNewDayIsReadUpToFiveSecondsLate)
+{
+    struct Case {
+        int readAt; // when the runner first looks at the new day, seconds after midnight
+        bool sent;
+    };
+    for (const Case c : {Case{0, true}, Case{5, true}, Case{6, false}}) {
+        SCOPED_TRACE(c.readAt);
+        writeText("[PLANCOUNT]\ndaytimecount=1\n[DAYTIME]\nTime0=0:0:0,4\n");
+        TimerLines console;
+        startAt(local(Y, M, D, 23, 59, 58));
+        EXPECT_EQ(sleep(1), 1000ms) << "midnight's plan is tomorrow's: nothing to do today";
+        EXPECT_TRUE(events.takeEntries().empty());
+        clock->setWall(wallTimeOf(local(Y, M, D + 1, 0, 0, c.readAt)) - 1000ms);
+        clock->advance(1000ms);
+        if (c.sent) {
+            EXPECT_EQ(sleep(2), 5000ms) << "sent at once, then the pause";
+            EXPECT_EQ(frames(), std::vector<link::Frame>{switchFrame(1, 4)});
+            EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
+                                                {TimerHalf::Current, current(" 0: 0: 0", "HDMI")}}));
+            clock->advance(5000ms);
+            EXPECT_EQ(sleep(3), 1000ms);
+            clock->advance(1000ms);
+            EXPECT_EQ(sleep(4), 1000ms) << "nothing left today";
+            EXPECT_EQ(frames().size(), 1u) << "sent once";
+            EXPECT_TRUE(console.take().empty());
+        } else {
+            EXPECT_EQ(sleep(2), 1000ms);
+            EXPECT_TRUE(frames().empty());
+            EXPECT_EQ(console.take(), std::vector<std::string>{
+                                          "Timer: plan 00:00:00 HDMI missed its moment (runner busy), not sent\n"});
+            EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
+                                                {TimerHalf::Current, missed(" 0: 0: 0", "HDMI")}}));
+            EXPECT_EQ(events.missedCount(), 1u);
+        }
+        runner->stop();
+    }
+}
+
+TEST_F(RunnerTest, ASwitchAtTwentyThreeFiftySevenDoesNotHideThePlanAtTwoPastMidnight)
+{
+    writeText("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0=23:59:57,4\nTime1=0:0:2,5\n");
+    TimerLines console;
+    startAt(local(Y, M, D, 23, 59, 50));
+    EXPECT_EQ(sleep(1), 7s - 500ms);
+    clock->advance(7s - 500ms);
+    EXPECT_EQ(sleep(2), 500ms);
+    clock->advance(500ms);
+    EXPECT_EQ(sleep(3), 5000ms) << "the pause after 23:59:57 lasts until 00:00:02";
+    clock->advance(5000ms);
+    EXPECT_EQ(sleep(4), 1000ms);
+    events.takeEntries();
+    clock->advance(1000ms);
+    EXPECT_EQ(sleep(5), 5000ms) << "the new day read at 00:00:03: its 00:00:02 plan goes out a second late";
+    EXPECT_EQ(frames(), (std::vector<link::Frame>{switchFrame(1, 4), switchFrame(1, 5)}));
+    EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
+                                        {TimerHalf::Current, current(" 0: 0: 2", "DVI")},
+                                        {TimerHalf::Next, next("23:59:57", "HDMI")}}));
+    clock->advance(5000ms);
+    EXPECT_EQ(sleep(6), 1000ms);
+    clock->advance(1000ms);
+    EXPECT_EQ(sleep(7), 86388s - 500ms) << "00:00:09, on to tonight's 23:59:57";
+    EXPECT_EQ(frames().size(), 2u);
+    EXPECT_TRUE(console.take().empty());
+}
+
+TEST_F(RunnerTest, YesterdaysPlansStillWaitingAtMidnightKeepTheirDay)
+{
+    // Wednesday the 12th ends with three plans of three lists in its last seconds.
+    writeText("[PLANCOUNT]\ndaytimecount=1\nweektimecount=1\nmonthtimecount=1\n"
+              "[DAYTIME]\nTime0=23:59:56,0\n[WEEKTIME]\nTime0=3,23:59:58,4\n[MONTHTIME]\nTime0=12,23:59:59,2\n");
+    TimerLines console;
+    startAt(local(Y, M, D, 23, 59, 54));
+    EXPECT_EQ(sleep(1), 1500ms);
+    clock->advance(1500ms);
+    EXPECT_EQ(sleep(2), 500ms);
+    clock->advance(500ms);
+    EXPECT_EQ(sleep(3), 5000ms) << "V1 at 23:59:56, paused until 00:00:01";
+    clock->advance(5000ms);
+    EXPECT_EQ(sleep(4), 1000ms);
+    events.takeEntries();
+    clock->advance(1000ms);
+    EXPECT_EQ(sleep(5), 5000ms) << "00:00:02: Wednesday's 23:59:58 is 4 s late, still in time";
+    EXPECT_EQ(frames(), (std::vector<link::Frame>{switchFrame(1, 0), switchFrame(1, 4)}));
+    clock->advance(5000ms);
+    EXPECT_EQ(sleep(6), 1000ms);
+    events.takeEntries();
+    clock->advance(1000ms);
+    EXPECT_EQ(sleep(7), 86388s - 500ms) << "00:00:08: on to Thursday's 23:59:56";
+    EXPECT_EQ(console.take(),
+              std::vector<std::string>{"Timer: plan 23:59:59 VGA missed its moment (runner busy), not sent\n"})
+        << "Wednesday's 23:59:59 is 9 s late, not Thursday night's";
+    EXPECT_EQ(events.takeEntries(), (std::vector<std::pair<TimerHalf, TimerEntry>>{
+                                        {TimerHalf::Current, missed("23:59:59", "VGA")},
+                                        {TimerHalf::Current, current("23:59:56", "V1")}}));
+    ASSERT_EQ(events.missedCount(), 1u);
+    EXPECT_EQ(events.missed.front().date, (LocalDate{Y, M, D}));
+    EXPECT_EQ(frames().size(), 2u);
+}
+
+TEST_F(RunnerTest, ALinkHeldPastThePlansWindowIsTold)
+{
+    writeText("[PLANCOUNT]\ndaytimecount=1\n[DAYTIME]\nTime0=11:0:0,7\n");
+    TimerLines console;
+    startAt(local(Y, M, D, 10, 59, 59));
+    EXPECT_EQ(sleep(1), 500ms);
+    link->lock().lock();
+    clock->advance(500ms);
+    EXPECT_EQ(sleep(2), 10ms);
+    clock->setWall(wallTimeOf(local(Y, M, D, 11, 0, 6)));
+    clock->advance(10ms);
+    EXPECT_EQ(sleep(3), 10ms);
+    link->lock().unlock();
+    clock->advance(10ms);
+    EXPECT_EQ(sleep(4), 1000ms);
+    EXPECT_TRUE(frames().empty());
+    EXPECT_EQ(console.take(),
+              std::vector<std::string>{"Timer: plan 11:00:00 EXT. missed its moment (link busy), not sent\n"});
+    EXPECT_TRUE(link->lock().try_lock()) << "the lock is given back";
+    link->lock().unlock();
 }

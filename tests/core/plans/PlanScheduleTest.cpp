@@ -117,6 +117,24 @@ TEST_F(ScheduleTest, OnlyPlansStrictlyAfterNowAreTakenToday)
     EXPECT_EQ(store.todayPlans().at(0).date, (LocalDate{2024, 6, 12}));
 }
 
+TEST_F(ScheduleTest, TheWholeDayFromMidnightAndEntriesThatKeepTheirDay)
+{
+    // The change of day is read at 00:00:03: the plans of its first seconds are still there.
+    put(store.dayPlans(), {plan({0, 0, 0}, 1), plan({0, 0, 2}, 2), plan({23, 59, 58}, 3)});
+    const auto now = local(2024, 6, 13, 0, 0, 3);
+    store.BuildWholeDayPlans(PlanKind::Day, now, false);
+    EXPECT_EQ(timesOf(store.todayPlans()), (std::vector<TimeOfDay>{{0, 0, 0}, {0, 0, 2}, {23, 59, 58}}));
+
+    // A plan of yesterday evening still waiting is 5 s late, not a day early.
+    store.todayPlans().clear();
+    put(store.todayPlans(), {once({2024, 6, 13}, {23, 59, 58}), once({2024, 6, 12}, {23, 59, 58})});
+    PlanItem out;
+    EXPECT_EQ(TakeEarliestToday(store, now, out, true), -5);
+    EXPECT_EQ(out.date, (LocalDate{2024, 6, 12}));
+    EXPECT_EQ(TakeEarliestToday(store, now, out, true), 86395);
+    EXPECT_EQ(out.date, (LocalDate{2024, 6, 13}));
+}
+
 TEST_F(ScheduleTest, WeeklyMonthlyAndOnceBelongToTheirDayOnly)
 {
     // 2024-06-12 is a Wednesday.
