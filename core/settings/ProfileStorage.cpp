@@ -62,10 +62,11 @@ private:
 // The folder does not let us stage a temp file, while the file itself may be written.
 bool folderRefused(int err) { return err == EACCES || err == EPERM; }
 
-bool writeInPlace(int fd, const std::string& target, std::string_view bytes, std::string& error)
+bool writeInPlace(const std::string& target, std::string_view bytes, std::string& error)
 {
-    if (::lseek(fd, 0, SEEK_SET) != 0 || !writeAll(fd, bytes)
-        || ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0) {
+    Fd fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (fd.get() < 0 || !writeAll(fd.get(), bytes) || ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0
+        || ::fsync(fd.get()) != 0 || !fd.reset()) {
         error = failure("cannot write " + target + " in place", errno);
         return false;
     }
@@ -176,10 +177,9 @@ bool storeProfileBytes(const std::string& target, const std::string& temp, std::
 {
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
-    // Opening for writing asks the system itself whether we may write the
-    // file (permissions, read-only mounts, immutable files), root included.
-    Fd file(exists ? ::open(target.c_str(), O_WRONLY | O_CLOEXEC) : -1);
-    if (exists && file.get() < 0) {
+    // Whether we may write the file itself (permissions, read-only mounts,
+    // immutable files), as the system judges it for our effective user.
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
         error = failure("write-protected, not replaced", errno);
         return false;
     }
@@ -189,7 +189,7 @@ bool storeProfileBytes(const std::string& target, const std::string& temp, std::
     if (out.get() < 0) {
         const int err = errno;
         if (exists && folderRefused(err))
-            return writeInPlace(file.get(), target, bytes, error);
+            return writeInPlace(target, bytes, error);
         error = failure("cannot create " + temp, err);
         return false;
     }
@@ -208,7 +208,7 @@ bool storeProfileBytes(const std::string& target, const std::string& temp, std::
         ::unlink(temp.c_str());
         // A sticky folder may refuse to replace a file it lets us write.
         if (exists && folderRefused(err))
-            return writeInPlace(file.get(), target, bytes, error);
+            return writeInPlace(target, bytes, error);
         error = failure("cannot replace " + target, err);
         return false;
     }
