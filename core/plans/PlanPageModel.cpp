@@ -213,7 +213,7 @@ bool PlanPageModel::RewriteSection()
         for (const auto& row : m_rows)
             e.writeString(section, entryKey(written++), planValue(m_kind, row.plan));
         for (const auto& entry : unusable)
-            e.writeString(section, entryKey(written++), entry.value);
+            e.writeString(section, entryKey(written++), entry.stored);
         e.writeString(kPlanCountSection, countKey(m_kind), std::to_string(written));
     }, &why);
     // The count follows the entries even when the disk refused them: the

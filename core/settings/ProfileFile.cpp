@@ -144,6 +144,14 @@ int ProfileFile::Editor::getInt(std::string_view section, std::string_view key, 
     return static_cast<int>(*n);
 }
 
+std::optional<std::string> ProfileFile::Editor::rawValue(std::string_view section, std::string_view key) const
+{
+    if (!validSection(section) || !validKey(key))
+        return std::nullopt;
+    const auto value = m_doc->lines.rawValue(trimBlanks(section), trimBlanks(key));
+    return value ? std::optional<std::string>(*value) : std::nullopt;
+}
+
 bool ProfileFile::Editor::hasSection(std::string_view section) const
 {
     return validSection(section) && m_doc->lines.hasSection(trimBlanks(section));
@@ -168,8 +176,11 @@ bool ProfileFile::Editor::fileMissing() const { return m_doc->missing; }
 
 bool ProfileFile::Editor::writeString(std::string_view section, std::string_view key, std::string_view value)
 {
-    if (!validSection(section) || !validKey(key) || !validValue(value) || !isValidUtf8(section)
-        || !isValidUtf8(key) || !isValidUtf8(value))
+    if (!validSection(section) || !validKey(key) || !validValue(value))
+        return reject();
+    // A file without a mark passes its bytes through as they are; one with a
+    // mark is re-encoded, and bytes that are not UTF-8 would break it.
+    if (m_doc->encoding != Encoding::Utf8 && !(isValidUtf8(section) && isValidUtf8(key) && isValidUtf8(value)))
         return reject();
     m_doc->lines.setValue(trimBlanks(section), trimBlanks(key), value);
     return true;

@@ -59,6 +59,9 @@ public:
         std::string getString(std::string_view section, std::string_view key,
                               std::string_view defaultValue = {}) const;
         int getInt(std::string_view section, std::string_view key, int defaultValue) const;
+        // The text after the key's '=' exactly as the file holds it: untrimmed,
+        // quotes and all, uncut. Nothing when the key is missing.
+        std::optional<std::string> rawValue(std::string_view section, std::string_view key) const;
         bool hasSection(std::string_view section) const;
         bool hasKey(std::string_view section, std::string_view key) const;
         // Key names in file order, each once, in the case the file spells them.
@@ -70,7 +73,8 @@ public:
         // False (and the whole update is dropped) for an empty name, a
         // section name with ']' or a line break, a key name with '=' or a
         // line break or starting with '[', ';' or '#', a value with a line
-        // break, and text that is not UTF-8: they would corrupt the file.
+        // break, and, in a file with a byte order mark, text that is not
+        // UTF-8: they would corrupt the file.
         bool writeString(std::string_view section, std::string_view key, std::string_view value);
         bool deleteKey(std::string_view section, std::string_view key);
         bool deleteSection(std::string_view section);

@@ -269,6 +269,23 @@ TEST_F(PageTest, OpeningTheEditorRewritesEverySectionKeepingWhatItCannotRead)
     EXPECT_EQ(file.getString("PLANCOUNT", "daytimecount"), "4");
 }
 
+TEST_F(PageTest, EntriesThatAreNoPlansGoBackExactlyAsTyped)
+{
+    // Bytes of an 8-bit code page, and quotes that a read strips once: written
+    // back as read, the one would block every save, the other would turn into
+    // a plan at the next load.
+    writeText("[PLANCOUNT]\ndaytimecount=4\n[DAYTIME]\nTime0= 9:\xD6\xCF 0,1\nTime1=\"\"7:0:0,2\"\"\n"
+              "Time2=  'x'\nTime3=6:0:0,1\n");
+    PlanEditorModel editor(store, false);
+    EXPECT_TRUE(editor.open().empty());
+    EXPECT_EQ(readText(), "[PLANCOUNT]\ndaytimecount=4\nweektimecount=0\nmonthtimecount=0\noncetimecount=0\n"
+                          "[DAYTIME]\nTime0= 6: 0: 0,1\nTime1= 9:\xD6\xCF 0,1\nTime2=\"\"7:0:0,2\"\"\nTime3=  'x'\n");
+    CInfoPlan again(file);
+    again.ReloadFromFile();
+    EXPECT_EQ(again.dayPlans().size(), 1u);
+    EXPECT_EQ(again.unusableEntries(PlanKind::Day).size(), 3u);
+}
+
 TEST_F(PageTest, AFailedSaveIsToldAndTheListKeepsTheOperatorsPlans)
 {
     writeText("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0= 8: 0: 0,4\nTime1= 9: 0: 0,5\n");
