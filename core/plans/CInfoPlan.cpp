@@ -57,7 +57,8 @@ void CInfoPlan::LoadPlans()
                     parsed.plan->key = index;
                     m_plans[slot(kind)].emplace(index, *parsed.plan);
                 } else if (!parsed.problem.empty()) {
-                    unusable.push_back({index, value, parsed.problem});
+                    unusable.push_back({index, value, parsed.problem,
+                                        e.rawValue(section, entryKey(index)).value_or(value)});
                     report += m_file.path() + ": [" + std::string(section) + "] " + entryKey(index) + "="
                         + value + " is not a plan (" + parsed.problem + "); it is left as it is\n";
                 }

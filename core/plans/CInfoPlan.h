@@ -17,8 +17,9 @@ namespace omnar::plans {
 // typed into the file.
 struct UnusableEntry {
     std::int32_t index = 0;
-    std::string value;
+    std::string value;  // as read: trimmed, unquoted
     std::string problem;
+    std::string stored; // exactly as the file holds it, which is what is written back
 };
 
 // The plan store: the four plan lists, their counts as stored under

@@ -1,5 +1,7 @@
 #include "core/plans/PlanEditorModel.h"
 
+#include <utility>
+
 namespace omnar::plans {
 
 PlanEditorModel::PlanEditorModel(CInfoPlan& store, bool chinese)
@@ -15,9 +17,13 @@ std::vector<PlanMessage> PlanEditorModel::open()
     // been edited since, and the runner keeps a store of its own.
     m_store.ReloadFromFile();
     std::vector<PlanMessage> messages;
+    bool toldAboutFile = false;
     for (auto& page : m_pages) {
-        auto pageMessages = page.open();
-        messages.insert(messages.end(), pageMessages.begin(), pageMessages.end());
+        for (auto& message : page.open()) {
+            if (message.aboutFile && std::exchange(toldAboutFile, true))
+                continue; // the same file, the same trouble
+            messages.push_back(std::move(message));
+        }
     }
     return messages;
 }

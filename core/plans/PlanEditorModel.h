@@ -15,7 +15,8 @@ public:
     PlanEditorModel(CInfoPlan& store, bool chinese);
 
     // Reloads the store from the file, then opens the pages day, week,
-    // month, once (each rewrites its section). The messages of all four, in order.
+    // month, once (each rewrites its section). The messages of all four, in
+    // order; the trouble with the file only once.
     std::vector<PlanMessage> open();
 
     static constexpr int kPageCount = 4;

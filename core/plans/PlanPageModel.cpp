@@ -18,6 +18,16 @@ constexpr PlanText kWDay{"WDay", "周日期"};
 constexpr PlanText kDay{"Day", "月日期"};
 constexpr PlanText kDate{"Date", "日期"};
 
+// A message text with %1 and %2 filled in.
+std::string fillIn(std::string_view format, std::string_view one, std::string_view two)
+{
+    std::string out(format);
+    for (const auto& [mark, text] : {std::pair{std::string_view("%1"), one}, std::pair{std::string_view("%2"), two}})
+        if (const auto at = out.find(mark); at != std::string::npos)
+            out.replace(at, mark.size(), text);
+    return out;
+}
+
 std::string sourceNameOf(std::string_view field)
 {
     const auto code = settings::leadingInteger(field);
@@ -106,10 +116,24 @@ std::vector<int> PlanPageModel::validSelection(const std::vector<int>& selectedR
     return rows;
 }
 
+std::vector<PlanMessage> PlanPageModel::withFileMessage(std::vector<PlanMessage> messages)
+{
+    const std::string& path = m_store.file().path();
+    if (m_readProblem)
+        messages.push_back({fillIn(kPlansNotReadFormat.in(m_chinese), path, *m_readProblem),
+                            std::string(kPlanFileCaption.in(m_chinese)), true});
+    else if (m_saveProblem)
+        messages.push_back({fillIn(kPlansNotSavedFormat.in(m_chinese), path, *m_saveProblem),
+                            std::string(kPlanFileCaption.in(m_chinese)), true});
+    return messages;
+}
+
 std::vector<PlanMessage> PlanPageModel::open()
 {
     auto messages = FillListFromFile();
     ApplyPlanOrder();
+    messages = withFileMessage(std::move(messages));
+    m_readProblem.reset(); // told once; later actions tell whether they could save
     return messages;
 }
 
@@ -119,7 +143,9 @@ std::vector<PlanMessage> PlanPageModel::FillListFromFile()
     bool overLimit = false;
     const auto section = sectionName(m_kind);
     const std::int32_t count = m_store.count(m_kind);
-    m_store.file().read([&](const settings::ProfileFile::Editor& e) {
+    std::string why;
+    m_readProblem.reset();
+    const bool read = m_store.file().read([&](const settings::ProfileFile::Editor& e) {
         const auto indexes = presentEntryIndexes(e, section, count);
         for (const std::int32_t index : indexes) {
             const auto fields = SplitFields(e.getString(section, entryKey(index), "00"));
@@ -151,7 +177,9 @@ std::vector<PlanMessage> PlanPageModel::FillListFromFile()
             }
             m_rows.push_back(std::move(row));
         }
-    });
+    }, &why);
+    if (!read)
+        m_readProblem = why;
     std::vector<PlanMessage> messages;
     if (overLimit) {
         // Once per page, however many entries are over.
@@ -179,17 +207,19 @@ bool PlanPageModel::RewriteSection()
     std::int32_t written = 0;
     for (std::size_t i = 0; i < m_rows.size(); ++i)
         m_rows[i].name = entryKey(static_cast<std::int32_t>(i));
+    std::string why;
     const bool ok = m_store.file().update([&](settings::ProfileFile::Editor& e) {
         e.deleteSection(section);
         for (const auto& row : m_rows)
             e.writeString(section, entryKey(written++), planValue(m_kind, row.plan));
         for (const auto& entry : unusable)
-            e.writeString(section, entryKey(written++), entry.value);
+            e.writeString(section, entryKey(written++), entry.stored);
         e.writeString(kPlanCountSection, countKey(m_kind), std::to_string(written));
-    });
+    }, &why);
     // The count follows the entries even when the disk refused them: the
     // next save writes them all again.
     m_store.setCount(m_kind, written);
+    m_saveProblem = ok ? std::nullopt : std::optional<std::string>(why);
     return ok;
 }
 
@@ -210,7 +240,7 @@ std::vector<PlanMessage> PlanPageModel::add(const std::optional<AddPlanInput>& d
         }
     }
     ApplyPlanOrder();
-    return messages;
+    return withFileMessage(std::move(messages));
 }
 
 PlanPageModel::ModifyStart PlanPageModel::beginModify(const std::vector<int>& selectedRows) const
@@ -258,7 +288,7 @@ std::vector<PlanMessage> PlanPageModel::finishModify(int row, const std::optiona
         }
     }
     ApplyPlanOrder();
-    return messages;
+    return withFileMessage(std::move(messages));
 }
 
 PlanPageModel::DeleteStart PlanPageModel::beginDelete(const std::vector<int>& selectedRows) const
@@ -277,11 +307,11 @@ PlanPageModel::DeleteStart PlanPageModel::beginDelete(const std::vector<int>& se
     return {true, {"Are you sure  want to delete the current timing settings?", "System Information "}};
 }
 
-void PlanPageModel::finishDelete(const std::vector<int>& selectedRows, bool answeredYes)
+std::vector<PlanMessage> PlanPageModel::finishDelete(const std::vector<int>& selectedRows, bool answeredYes)
 {
     const auto rows = validSelection(selectedRows);
     if (!answeredYes || rows.empty())
-        return;
+        return {};
     const auto section = sectionName(m_kind);
     const std::int32_t count = std::max<std::int32_t>(0, m_store.count(m_kind) - static_cast<std::int32_t>(rows.size()));
     std::vector<std::string> names;
@@ -300,6 +330,7 @@ void PlanPageModel::finishDelete(const std::vector<int>& selectedRows, bool answ
     m_store.setCount(m_kind, count);
     RewriteSection();
     ApplyPlanOrder();
+    return withFileMessage({});
 }
 
 } // namespace omnar::plans

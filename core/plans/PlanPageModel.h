@@ -15,6 +15,9 @@ namespace omnar::plans {
 struct PlanMessage {
     std::string text;
     std::string caption;
+    // Says that the plans could not be stored or read: one such message is
+    // enough however many pages ran into the file.
+    bool aboutFile = false;
 
     friend bool operator==(const PlanMessage&, const PlanMessage&) = default;
 };
@@ -40,7 +43,8 @@ struct PlanColumn {
 // Actions that open the plan dialog come in two steps: begin… tells what to
 // show (a message, or the dialog's preset), finish… takes the dialog's
 // result (nothing for Cancel). Every result lists the messages to show, in
-// order.
+// order; it ends with one that says so when the action's last write of the
+// section failed, so the list never passes for what the file holds.
 class PlanPageModel {
 public:
     // A page lists at most this many rows while it reads the file.
@@ -79,7 +83,7 @@ public:
         PlanMessage message; // false: show it and stop
     };
     DeleteStart beginDelete(const std::vector<int>& selectedRows) const;
-    void finishDelete(const std::vector<int>& selectedRows, bool answeredYes);
+    std::vector<PlanMessage> finishDelete(const std::vector<int>& selectedRows, bool answeredYes);
 
     // The steps the actions are made of.
     // Reads the section as the file has it into the rows (at most kRowLimit;
@@ -90,10 +94,13 @@ public:
     void ApplyPlanOrder();
     // Replaces the section by the rows, numbered from 0 (followed by the
     // entries that were not usable, kept as they were), and stores the count
-    // of entries written. Returns whether the file was written.
+    // of entries written. Returns whether the file holds them now.
     bool RewriteSection();
 
 private:
+    // The message that ends an action: the file could not be read, or its
+    // last rewrite failed; none when the file holds the list.
+    std::vector<PlanMessage> withFileMessage(std::vector<PlanMessage> messages);
     std::vector<std::string> cellsFor(const PlanItem& plan) const;
     PlanMessage selectMessage(bool forModify) const;
     PlanMessage intervalMessage() const;
@@ -103,6 +110,8 @@ private:
     CInfoPlan& m_store;
     bool m_chinese;
     std::vector<PlanRow> m_rows;
+    std::optional<std::string> m_readProblem; // why the last FillListFromFile could not read the file
+    std::optional<std::string> m_saveProblem; // why the last RewriteSection failed
 };
 
 } // namespace omnar::plans

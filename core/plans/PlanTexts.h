@@ -33,6 +33,19 @@ inline constexpr std::string_view kRowLimitFormat = "The plan items of one day c
 inline constexpr std::string_view kRowLimitCaption = "System Information";
 inline constexpr std::string_view kSelectAnItem = "Please select an item.";
 
+// The editor could not store or read the plans; %1 is the file, %2 the
+// reason. In the language of the moment.
+inline constexpr PlanText kPlansNotSavedFormat{
+    "The plans could not be saved to %1 (%2). The list keeps your changes, but they are not in the file: "
+    "the timer does not use them, and closing this window discards them unless a later change is saved.",
+    "定时任务无法保存到 %1（%2）。列表保留了您的修改，但它们不在文件中：定时器不会使用它们；"
+    "除非之后的修改保存成功，关闭此窗口将丢弃这些修改。"};
+inline constexpr PlanText kPlansNotReadFormat{
+    "The plans could not be read from %1 (%2). The lists show none of them, and no change can be saved "
+    "until the file can be read.",
+    "无法从 %1 读取定时任务（%2）。列表中不显示任何任务；在文件可以读取之前，任何修改都无法保存。"};
+inline constexpr PlanText kPlanFileCaption{"System Information", "系统信息"};
+
 // Captions of the editor (CProgram, its pages, CAddPlan).
 inline constexpr PlanText kProgramCaption{"Program", "任务"};
 inline constexpr PlanText kExitCaption{"Exit", "退出"};

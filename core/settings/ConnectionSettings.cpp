@@ -67,7 +67,8 @@ ConnectionSettings ConnectionSettings::load(const ProfileFile& file, std::string
     ConnectionSettings s;
     file.read([&](const ProfileFile::Editor& e) {
         const std::string serialTcp = e.getString(kConnectSection, kSerialTcpKey);
-        s.serial = leadingInteger(std::string_view(serialTcp).substr(0, kSerialTcpChars)) == 1;
+        s.serialByDefault = e.fileMissing();
+        s.serial = s.serialByDefault || leadingInteger(std::string_view(serialTcp).substr(0, kSerialTcpChars)) == 1;
         if (s.serial) {
             s.comName = std::string(comComboText);
         } else {
@@ -88,6 +89,8 @@ ConnectionSettings ConnectionSettings::load(const ProfileFile& file, std::string
 bool ConnectionSettings::save(ProfileFile& file) const
 {
     return file.update([&](ProfileFile::Editor& e) {
+        if (serial && serialByDefault && !e.hasKey(kConnectSection, kSerialTcpKey))
+            e.writeString(kConnectSection, kSerialTcpKey, "1");
         e.writeString(kConnectSection, kConnectFlagKey, autoConnect ? "1" : "0");
         e.writeString(kConnectSection, kComNameKey, singleLine(comName));
         e.writeString(kConnectSection, kStartTimerFlagKey, startTimer ? "1" : "0");
@@ -105,6 +108,7 @@ bool ConnectionSettings::save(ProfileFile& file) const
 bool ConnectionSettings::chooseTransport(ProfileFile& file, bool useSerial)
 {
     serial = useSerial;
+    serialByDefault = false;
     return file.writeString(kConnectSection, kSerialTcpKey, useSerial ? "1" : "0");
 }
 

@@ -49,7 +49,13 @@ std::vector<std::string> deviceIdItems();
 
 // Section CONNECT of the profile file and the link box it drives.
 struct ConnectionSettings {
-    bool serial = false;      // SerialTcp: exactly 1 is Serial, anything else Network
+    // SerialTcp: exactly 1 is Serial, anything else (a missing key included)
+    // Network. With no profile file at all, Serial: the only transport the
+    // standard layout offers.
+    bool serial = false;
+    // Serial came from the missing file, not from SerialTcp: the first write
+    // of all settings records it, so the next start stays on Serial.
+    bool serialByDefault = false;
     std::string ip;           // IP text, read only for Network
     std::string port;         // Port text, read only for Network
     bool autoConnect = false; // ConnectFlag
@@ -66,7 +72,8 @@ struct ConnectionSettings {
     // "Write all settings", in one atomic rewrite: ConnectFlag, ComName,
     // StartTimerFlag, DeviceID, then for Network the IP and Port texts that
     // are not empty. A device id of 0 (none chosen) leaves a stored DeviceID
-    // alone instead of overwriting it with 0.
+    // alone instead of overwriting it with 0. A Serial that came by default
+    // also writes SerialTcp while the file has none.
     bool save(ProfileFile& file) const;
 
     // Serial / Network radio: the only writer of SerialTcp.

@@ -1,32 +1,15 @@
 #include "core/settings/ProfileFile.h"
 
-// SimpleIni is used header-only, on UTF-8 bytes; the UTF-16 files are
-// converted here, so no conversion library is needed.
-#define SI_NO_CONVERSION
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
+#include "core/settings/ProfileLines.h"
+#include "core/settings/ProfileStorage.h"
+#include "core/util/Console.h"
 
-#include <cerrno>
 #include <climits>
-#include <cstdint>
-#include <cstring>
-#include <filesystem>
-#include <map>
-#include <mutex>
 #include <utility>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace omnar::settings {
 
 namespace {
-
-// A profile is a few kilobytes; anything this large is not one, and reading
-// it whole would only cost memory.
-constexpr std::size_t kMaxFileSize = 16u * 1024u * 1024u;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -47,132 +30,7 @@ std::string_view stripQuotes(std::string_view s)
     return s;
 }
 
-// ---- UTF-8 / UTF-16 ---------------------------------------------------------
-
-void appendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Decodes one UTF-8 sequence at `i`; a malformed byte counts as one
-// character of its own (U+FFFD) so foreign bytes never derail the walk.
-char32_t nextUtf8(std::string_view s, std::size_t& i)
-{
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    std::size_t len = 0;
-    char32_t cp = 0;
-    char32_t min = 0;
-    if (b0 < 0x80) {
-        ++i;
-        return b0;
-    } else if ((b0 & 0xE0) == 0xC0) {
-        len = 2, cp = b0 & 0x1F, min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        len = 3, cp = b0 & 0x0F, min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        len = 4, cp = b0 & 0x07, min = 0x10000;
-    } else {
-        ++i;
-        return 0xFFFD;
-    }
-    if (i + len > s.size()) {
-        ++i;
-        return 0xFFFD;
-    }
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80) {
-            ++i;
-            return 0xFFFD;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++i;
-        return 0xFFFD;
-    }
-    i += len;
-    return cp;
-}
-
-std::string utf16ToUtf8(std::string_view bytes)
-{
-    std::string out;
-    out.reserve(bytes.size());
-    const std::size_t n = bytes.size() / 2; // an odd last byte is no character
-    auto unit = [&](std::size_t k) -> char16_t {
-        const auto lo = static_cast<unsigned char>(bytes[2 * k]);
-        const auto hi = static_cast<unsigned char>(bytes[2 * k + 1]);
-        return static_cast<char16_t>(lo | (hi << 8));
-    };
-    for (std::size_t k = 0; k < n; ++k) {
-        const char16_t u = unit(k);
-        if (u >= 0xD800 && u <= 0xDBFF && k + 1 < n) {
-            const char16_t u2 = unit(k + 1);
-            if (u2 >= 0xDC00 && u2 <= 0xDFFF) {
-                appendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(u2) - 0xDC00));
-                ++k;
-                continue;
-            }
-        }
-        appendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : char32_t(u));
-    }
-    return out;
-}
-
-std::string utf8ToUtf16(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size() * 2 + 2);
-    auto put = [&](char16_t u) {
-        out += static_cast<char>(u & 0xFF);
-        out += static_cast<char>(u >> 8);
-    };
-    put(0xFEFF);
-    for (std::size_t i = 0; i < text.size();) {
-        const char32_t cp = nextUtf8(text, i);
-        if (cp >= 0x10000) {
-            put(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-            put(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-        } else {
-            put(static_cast<char16_t>(cp));
-        }
-    }
-    return out;
-}
-
-// Cuts to kProfileValueLimit UTF-16 code units without splitting a character.
-std::string truncateValue(std::string_view s)
-{
-    std::size_t units = 0;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        std::size_t next = i;
-        const char32_t cp = nextUtf8(s, next);
-        const std::size_t w = cp >= 0x10000 ? 2 : 1;
-        if (units + w > kProfileValueLimit)
-            break;
-        units += w;
-        i = next;
-    }
-    return std::string(s.substr(0, i));
-}
-
-// ---- names --------------------------------------------------------------------
+std::string cutValue(std::string_view s) { return cutToUtf16Units(s, kProfileValueLimit); }
 
 bool hasLineBreakOrNul(std::string_view s)
 {
@@ -193,186 +51,6 @@ bool validKey(std::string_view key)
 }
 
 bool validValue(std::string_view value) { return !hasLineBreakOrNul(value); }
-
-// ---- files --------------------------------------------------------------------
-
-enum class FileStatus { Ok, Missing, Unreadable };
-
-struct RawFile {
-    FileStatus status = FileStatus::Missing;
-    std::string bytes;
-    std::string error;
-};
-
-std::string describe(const std::string& what, const std::string& path, int err)
-{
-    return what + " " + path + ": " + std::strerror(err);
-}
-
-RawFile readRaw(const std::string& path)
-{
-    RawFile r;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        const int err = errno;
-        if (err == ENOENT || err == ENOTDIR) {
-            r.status = FileStatus::Missing;
-        } else {
-            r.status = FileStatus::Unreadable;
-            r.error = describe("cannot open", path, err);
-        }
-        return r;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        r.status = FileStatus::Unreadable;
-        r.error = path + " is not a regular file";
-        return r;
-    }
-    char buf[16384];
-    r.status = FileStatus::Ok;
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            r.status = FileStatus::Unreadable;
-            r.error = describe("cannot read", path, errno);
-            break;
-        }
-        if (n == 0)
-            break;
-        r.bytes.append(buf, static_cast<std::size_t>(n));
-        if (r.bytes.size() > kMaxFileSize) {
-            r.status = FileStatus::Unreadable;
-            r.error = path + " is too large for a profile file";
-            break;
-        }
-    }
-    ::close(fd);
-    if (r.status != FileStatus::Ok)
-        r.bytes.clear();
-    return r;
-}
-
-// Follows a symbolic link, so that the rename replaces the file it points at
-// instead of the link.
-std::string resolveTarget(const std::string& path)
-{
-    std::error_code ec;
-    if (std::filesystem::is_symlink(path, ec)) {
-        auto real = std::filesystem::canonical(path, ec);
-        if (!ec)
-            return real.string();
-    }
-    return path;
-}
-
-std::string folderOf(const std::string& target)
-{
-    const auto parent = std::filesystem::path(target).parent_path();
-    return parent.empty() ? std::string(".") : parent.string();
-}
-
-// Serialises writers of different processes; an advisory lock on the folder
-// itself, so no lock file is left behind. Best effort: a file system without
-// flock still gets the atomic rename.
-class FolderLock {
-public:
-    explicit FolderLock(const std::string& folder)
-        : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-    {
-        if (m_fd >= 0) {
-            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
-            }
-        }
-    }
-    ~FolderLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd); // also releases the lock
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-bool writeAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// Temp file, fsync, rename, fsync of the folder: a crash leaves either the
-// old file or the new one, never a part of either.
-bool replaceAtomically(const std::string& target, const std::string& temp, std::string_view bytes,
-                       int folderFd, std::string& error)
-{
-    struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    // O_NOFOLLOW: a planted link at the temp name must not redirect the write.
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW,
-                          exists ? 0600 : 0666);
-    if (fd < 0) {
-        error = describe("cannot create", temp, errno);
-        return false;
-    }
-    if (exists)
-        (void)::fchmod(fd, st.st_mode & 07777); // keep the file's permissions
-    if (!writeAll(fd, bytes) || ::fsync(fd) != 0) {
-        error = describe("cannot write", temp, errno);
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    if (::close(fd) != 0) {
-        error = describe("cannot write", temp, errno);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        error = describe("cannot replace", target, errno);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    if (folderFd >= 0)
-        (void)::fsync(folderFd); // the new file is in place; this only makes the rename durable
-    return true;
-}
-
-// One lock per file for the whole process, so two instances on the same path
-// cannot interleave their read-modify-write cycles.
-std::shared_ptr<std::mutex> lockFor(const std::string& path)
-{
-    static std::mutex registryLock;
-    static std::map<std::string, std::weak_ptr<std::mutex>> registry;
-    std::error_code ec;
-    auto key = std::filesystem::absolute(path, ec).lexically_normal().string();
-    if (ec)
-        key = path;
-    std::lock_guard guard(registryLock);
-    for (auto it = registry.begin(); it != registry.end();)
-        it = it->second.expired() ? registry.erase(it) : std::next(it);
-    auto& slot = registry[key];
-    auto lock = slot.lock();
-    if (!lock) {
-        lock = std::make_shared<std::mutex>();
-        slot = lock;
-    }
-    return lock;
-}
 
 } // namespace
 
@@ -406,101 +84,33 @@ std::optional<long long> leadingInteger(std::string_view text)
     return value;
 }
 
-// ---- the parsed file ------------------------------------------------------------
+// ---- one version of the file ------------------------------------------------------
 
 struct ProfileFile::Editor::Document {
-    CSimpleIniA ini{true, true, false};
-    // Comment lines SimpleIni would drop or move: a file of nothing but
-    // comments (kept in front), and comments after the last entry (kept last).
-    std::string head;
-    std::string tail;
+    ProfileDocument lines;
+    std::string original; // the decoded text as read, to tell whether edits changed it
     Encoding encoding = Encoding::Utf8;
-    bool crlf = false;
+    bool missing = true;
 
-    Document() { ini.SetSpaces(false); }
-
-    // False when the bytes are not text (NUL characters after decoding).
-    bool parse(const std::string& bytes);
-    std::string serialize() const;
-};
-
-bool ProfileFile::Editor::Document::parse(const std::string& bytes)
-{
-    std::string text;
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF
-        && static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        encoding = Encoding::Utf16Le;
-        text = utf16ToUtf8(std::string_view(bytes).substr(2));
-    } else if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        encoding = Encoding::Utf8Bom;
-        text = bytes.substr(3);
-    } else {
-        encoding = Encoding::Utf8;
-        text = bytes;
-    }
-    if (text.find('\0') != std::string::npos)
-        return false;
-
-    crlf = text.find("\r\n") != std::string::npos;
-    if (crlf) {
-        std::string lf;
-        lf.reserve(text.size());
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                continue;
-            lf += text[i];
+    // From what was read; false (and an empty document) when it is no text.
+    bool load(const RawFile& raw, std::string& error)
+    {
+        missing = raw.status == FileStatus::Missing;
+        if (raw.status != FileStatus::Ok) {
+            error = raw.error;
+            return raw.status == FileStatus::Missing;
         }
-        text.swap(lf);
-    }
-
-    // Everything after the last line that is neither blank nor a comment.
-    std::size_t bodyEnd = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::size_t eol = text.find('\n', pos);
-        const std::size_t next = eol == std::string::npos ? text.size() : eol + 1;
-        const auto line = trimBlanks(std::string_view(text).substr(pos, next - pos));
-        const bool blank = line.empty() || line == "\n";
-        if (!blank && line.front() != ';' && line.front() != '#')
-            bodyEnd = next;
-        pos = next;
-    }
-    if (bodyEnd == 0) {
-        head = text;
-        if (!head.empty() && head.back() != '\n')
-            head += '\n';
+        DecodedProfile decoded = decodeProfile(raw.bytes);
+        encoding = decoded.encoding;
+        if (!decoded.ok) {
+            error = decoded.error;
+            return false;
+        }
+        original = std::move(decoded.text);
+        lines = ProfileDocument(original);
         return true;
     }
-    tail = text.substr(bodyEnd);
-    if (!tail.empty() && tail.back() != '\n')
-        tail += '\n';
-    return ini.LoadData(text.data(), bodyEnd) >= 0;
-}
-
-std::string ProfileFile::Editor::Document::serialize() const
-{
-    std::string body;
-    ini.Save(body, false);
-    std::string text = head + body + tail;
-    if (crlf) {
-        std::string out;
-        out.reserve(text.size() + text.size() / 16);
-        for (char c : text) {
-            if (c == '\n')
-                out += '\r';
-            out += c;
-        }
-        text.swap(out);
-    }
-    switch (encoding) {
-    case Encoding::Utf16Le:
-        return utf8ToUtf16(text);
-    case Encoding::Utf8Bom:
-        return "\xEF\xBB\xBF" + text;
-    case Encoding::Utf8:
-        break;
-    }
-    return text;
-}
+};
 
 // ---- Editor ---------------------------------------------------------------------
 
@@ -514,93 +124,65 @@ std::string ProfileFile::Editor::getString(std::string_view section, std::string
                                            std::string_view defaultValue) const
 {
     if (!validSection(section) || !validKey(key))
-        return truncateValue(defaultValue);
-    const std::string s(trimBlanks(section));
-    const std::string k(trimBlanks(key));
-    const char* value = m_doc->ini.GetValue(s.c_str(), k.c_str(), nullptr);
+        return cutValue(defaultValue);
+    const auto value = m_doc->lines.rawValue(trimBlanks(section), trimBlanks(key));
     if (!value)
-        return truncateValue(defaultValue);
-    return truncateValue(stripQuotes(trimBlanks(value)));
+        return cutValue(defaultValue);
+    return cutValue(stripQuotes(trimBlanks(*value)));
 }
 
 int ProfileFile::Editor::getInt(std::string_view section, std::string_view key, int defaultValue) const
 {
     if (!validSection(section) || !validKey(key))
         return defaultValue;
-    const std::string s(trimBlanks(section));
-    const std::string k(trimBlanks(key));
-    const char* value = m_doc->ini.GetValue(s.c_str(), k.c_str(), nullptr);
+    const auto value = m_doc->lines.rawValue(trimBlanks(section), trimBlanks(key));
     if (!value)
         return defaultValue;
-    const auto n = leadingInteger(stripQuotes(trimBlanks(value)));
+    const auto n = leadingInteger(stripQuotes(trimBlanks(*value)));
     if (!n || *n < INT_MIN || *n > INT_MAX)
         return defaultValue;
     return static_cast<int>(*n);
 }
 
+std::optional<std::string> ProfileFile::Editor::rawValue(std::string_view section, std::string_view key) const
+{
+    if (!validSection(section) || !validKey(key))
+        return std::nullopt;
+    const auto value = m_doc->lines.rawValue(trimBlanks(section), trimBlanks(key));
+    return value ? std::optional<std::string>(*value) : std::nullopt;
+}
+
 bool ProfileFile::Editor::hasSection(std::string_view section) const
 {
-    if (!validSection(section))
-        return false;
-    const std::string s(trimBlanks(section));
-    return m_doc->ini.GetSection(s.c_str()) != nullptr;
+    return validSection(section) && m_doc->lines.hasSection(trimBlanks(section));
 }
 
 bool ProfileFile::Editor::hasKey(std::string_view section, std::string_view key) const
 {
-    if (!validSection(section) || !validKey(key))
-        return false;
-    const std::string s(trimBlanks(section));
-    const std::string k(trimBlanks(key));
-    return m_doc->ini.GetValue(s.c_str(), k.c_str(), nullptr) != nullptr;
+    return validSection(section) && validKey(key)
+        && m_doc->lines.rawValue(trimBlanks(section), trimBlanks(key)).has_value();
 }
 
 std::vector<std::string> ProfileFile::Editor::sectionKeys(std::string_view section) const
 {
-    std::vector<std::string> out;
     if (!validSection(section))
-        return out;
-    const std::string s(trimBlanks(section));
-    CSimpleIniA::TNamesDepend keys;
-    m_doc->ini.GetAllKeys(s.c_str(), keys);
-    keys.sort(CSimpleIniA::Entry::LoadOrder());
-    for (const auto& k : keys)
-        out.emplace_back(k.pItem);
-    return out;
+        return {};
+    return m_doc->lines.sectionKeys(trimBlanks(section));
 }
 
-std::vector<std::string> ProfileFile::Editor::sectionNames() const
-{
-    std::vector<std::string> out;
-    CSimpleIniA::TNamesDepend sections;
-    m_doc->ini.GetAllSections(sections);
-    sections.sort(CSimpleIniA::Entry::LoadOrder());
-    for (const auto& s : sections) {
-        if (*s.pItem) // keys above the first section header belong to no section
-            out.emplace_back(s.pItem);
-    }
-    return out;
-}
+std::vector<std::string> ProfileFile::Editor::sectionNames() const { return m_doc->lines.sectionNames(); }
 
-bool ProfileFile::Editor::writeString(std::string_view section, std::string_view key,
-                                      std::string_view value)
+bool ProfileFile::Editor::fileMissing() const { return m_doc->missing; }
+
+bool ProfileFile::Editor::writeString(std::string_view section, std::string_view key, std::string_view value)
 {
     if (!validSection(section) || !validKey(key) || !validValue(value))
         return reject();
-    const std::string s(trimBlanks(section));
-    std::string k(trimBlanks(key));
-    const std::string v(value);
-    const char* old = m_doc->ini.GetValue(s.c_str(), k.c_str(), nullptr);
-    if (old && v == old)
-        return true;
-    // A replaced key keeps the spelling the file gave it.
-    if (const auto* keys = m_doc->ini.GetSection(s.c_str())) {
-        if (auto it = keys->find(CSimpleIniA::Entry(k.c_str())); it != keys->end())
-            k = it->first.pItem;
-    }
-    if (m_doc->ini.SetValue(s.c_str(), k.c_str(), v.c_str(), nullptr, true) < 0)
+    // A file without a mark passes its bytes through as they are; one with a
+    // mark is re-encoded, and bytes that are not UTF-8 would break it.
+    if (m_doc->encoding != Encoding::Utf8 && !(isValidUtf8(section) && isValidUtf8(key) && isValidUtf8(value)))
         return reject();
-    m_changed = true;
+    m_doc->lines.setValue(trimBlanks(section), trimBlanks(key), value);
     return true;
 }
 
@@ -608,10 +190,7 @@ bool ProfileFile::Editor::deleteKey(std::string_view section, std::string_view k
 {
     if (!validSection(section) || !validKey(key))
         return reject();
-    const std::string s(trimBlanks(section));
-    const std::string k(trimBlanks(key));
-    if (m_doc->ini.Delete(s.c_str(), k.c_str(), false))
-        m_changed = true;
+    m_doc->lines.removeKey(trimBlanks(section), trimBlanks(key));
     return true;
 }
 
@@ -619,9 +198,7 @@ bool ProfileFile::Editor::deleteSection(std::string_view section)
 {
     if (!validSection(section))
         return reject();
-    const std::string s(trimBlanks(section));
-    if (m_doc->ini.Delete(s.c_str(), nullptr))
-        m_changed = true;
+    m_doc->lines.removeSection(trimBlanks(section));
     return true;
 }
 
@@ -630,31 +207,26 @@ bool ProfileFile::Editor::deleteSection(std::string_view section)
 struct ProfileFile::State {
     std::shared_ptr<std::mutex> lock;
     // The last version read, reused while the file's bytes stay the same.
-    FileStatus cachedStatus = FileStatus::Missing;
-    std::string cachedBytes;
+    RawFile cachedRaw;
     std::unique_ptr<Editor::Document> cachedDoc;
+    std::string cachedError;
     Encoding encoding = Encoding::Utf8;
     std::string lastError;
 
-    Editor::Document& current(const std::string& path)
+    // The file as it is now; `error` is set when it exists but is no text.
+    Editor::Document& current(const std::string& path, std::string& error)
     {
-        RawFile raw = readRaw(path);
-        if (raw.status == FileStatus::Ok && cachedDoc && cachedStatus == FileStatus::Ok
-            && raw.bytes == cachedBytes) {
-            lastError.clear();
-            return *cachedDoc;
+        RawFile raw = readProfileBytes(path);
+        if (!(cachedDoc && raw.status == cachedRaw.status && raw.bytes == cachedRaw.bytes)) {
+            auto doc = std::make_unique<Editor::Document>();
+            cachedError.clear();
+            if (!doc->load(raw, cachedError))
+                doc->lines = ProfileDocument();
+            cachedDoc = std::move(doc);
+            cachedRaw = std::move(raw);
         }
-        auto doc = std::make_unique<Editor::Document>();
-        if (raw.status == FileStatus::Ok && !doc->parse(raw.bytes)) {
-            raw.status = FileStatus::Unreadable;
-            raw.error = path + " is not a text file";
-            doc = std::make_unique<Editor::Document>();
-        }
-        cachedStatus = raw.status;
-        cachedBytes = std::move(raw.bytes);
-        cachedDoc = std::move(doc);
         encoding = cachedDoc->encoding;
-        lastError = raw.error;
+        error = cachedError;
         return *cachedDoc;
     }
 };
@@ -670,49 +242,57 @@ ProfileFile::~ProfileFile() = default;
 
 std::string ProfileFile::tempPath() const { return resolveTarget(m_path) + ".tmp"; }
 
-void ProfileFile::read(const std::function<void(const Editor&)>& reader) const
+bool ProfileFile::read(const std::function<void(const Editor&)>& reader, std::string* whyNot) const
 {
-    std::lock_guard guard(*m_state->lock);
-    const Editor editor(m_state->current(m_path));
-    reader(editor);
+    std::string error;
+    {
+        std::lock_guard guard(*m_state->lock);
+        const Editor editor(m_state->current(m_path, error));
+        m_state->lastError = error;
+        reader(editor);
+    }
+    if (error.empty())
+        return true;
+    util::consolePrint("Profile file " + m_path + ": " + error + "\n");
+    if (whyNot)
+        *whyNot = error;
+    return false;
 }
 
-bool ProfileFile::update(const std::function<void(Editor&)>& edit)
+bool ProfileFile::update(const std::function<void(Editor&)>& edit, std::string* whyNot)
 {
-    std::lock_guard guard(*m_state->lock);
-    auto fail = [&](std::string why) {
-        m_state->lastError = std::move(why);
-        return false;
-    };
-
-    const std::string target = resolveTarget(m_path);
-    const FolderLock folderLock(folderOf(target));
-
-    // Always parsed afresh: the edit must start from what is on disk now, and
-    // must not touch the cached copy if it is dropped.
-    RawFile raw = readRaw(target);
-    if (raw.status == FileStatus::Unreadable)
-        return fail(raw.error + "; not replacing it");
-    Editor::Document doc;
-    if (raw.status == FileStatus::Ok && !doc.parse(raw.bytes))
-        return fail(target + " is not a text file; not replacing it");
-
-    Editor editor(doc);
-    edit(editor);
-    if (editor.m_rejected)
-        return fail("invalid section, key or value for " + target);
-    if (!editor.m_changed) {
-        m_state->lastError.clear();
-        return true;
-    }
-
     std::string error;
-    if (!replaceAtomically(target, target + ".tmp", doc.serialize(), folderLock.fd(), error))
-        return fail(error);
-    m_state->cachedDoc.reset();
-    m_state->encoding = doc.encoding;
-    m_state->lastError.clear();
-    return true;
+    {
+        std::lock_guard guard(*m_state->lock);
+        const std::string target = resolveTarget(m_path);
+        const FolderLock folderLock(folderOf(target));
+
+        // Always parsed afresh: the edit must start from what is on disk now,
+        // and must not touch the cached copy if it is dropped.
+        Editor::Document doc;
+        if (!doc.load(readProfileBytes(target), error)) {
+            error += "; not replaced";
+        } else {
+            Editor editor(doc);
+            edit(editor);
+            const std::string text = doc.lines.text();
+            if (editor.m_rejected) {
+                error = "invalid section, key or value; nothing written";
+            } else if (text != doc.original
+                       && storeProfileBytes(target, target + ".tmp", encodeProfile(text, doc.encoding),
+                                            folderLock.fd(), error)) {
+                m_state->cachedDoc.reset();
+                m_state->encoding = doc.encoding;
+            }
+        }
+        m_state->lastError = error;
+    }
+    if (error.empty())
+        return true;
+    util::consolePrint("Profile file " + m_path + ": " + error + "\n");
+    if (whyNot)
+        *whyNot = error;
+    return false;
 }
 
 std::string ProfileFile::getString(std::string_view section, std::string_view key,

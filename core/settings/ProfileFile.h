@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/settings/ProfileText.h"
+
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -24,29 +26,31 @@ std::optional<long long> leadingInteger(std::string_view text);
 
 // An INI file with the semantics of the Windows private-profile functions:
 // section and key names are case-insensitive, values come back trimmed (and
-// without one pair of enclosing quotes), a write replaces the key where it
-// stands or appends it (and its section) at the end, sections, keys and
-// comments nobody asked about survive every rewrite.
+// without one pair of enclosing quotes). A write changes the line of its key
+// only, or adds the key at the end of its section (the section at the end of
+// the file); every other byte stays as it was (see ProfileDocument).
 //
 // Every operation re-reads the file (a parsed copy is reused while the bytes
-// are unchanged), since another program may edit it. Every change rewrites
-// the whole file atomically: temp file next to it, fsync, rename, fsync of
-// the folder; a failed write returns false and leaves the old file as it was.
+// are unchanged), since another program may edit it. A change is stored
+// atomically (temp file next to it, fsync, rename); a file the user may not
+// write is never replaced, and one in a folder that refuses the temp file is
+// rewritten in place. A failed write returns false and leaves the old file.
 //
-// Encodings: UTF-8 with or without BOM and UTF-16LE with BOM are read; a
-// file is written back in the encoding and line ending it came in (a UTF-16LE
-// file from Windows stays UTF-16LE, so Windows tools still read it), a new
-// file is UTF-8 with LF. Bytes that are not UTF-8 pass through untouched.
+// Encodings: UTF-8 with or without BOM and UTF-16LE with BOM; line ends
+// CRLF, LF or a bare CR. A file keeps its encoding and line ends; a new file
+// is UTF-8 with LF.
 //
 // A missing file reads as empty; the first write creates it. A file that
-// exists but cannot be read (no permission, binary, too large) also reads as
-// empty, but every write to it fails so its contents are never replaced.
+// exists but cannot be read or decoded (no permission, binary, too large,
+// broken UTF-16) also reads as empty, and every write to it fails, so its
+// contents are never replaced. Every failed read or write prints one console
+// line naming the file and the reason.
 //
 // Thread-safe; instances on the same path share one lock, and writers of
 // different processes serialise on a lock of the folder.
 class ProfileFile {
 public:
-    enum class Encoding { Utf8, Utf8Bom, Utf16Le };
+    using Encoding = ProfileEncoding;
 
     // A parsed copy of the file for reading or changing many keys at once.
     // Names and values follow the same rules as the ProfileFile calls.
@@ -55,16 +59,22 @@ public:
         std::string getString(std::string_view section, std::string_view key,
                               std::string_view defaultValue = {}) const;
         int getInt(std::string_view section, std::string_view key, int defaultValue) const;
+        // The text after the key's '=' exactly as the file holds it: untrimmed,
+        // quotes and all, uncut. Nothing when the key is missing.
+        std::optional<std::string> rawValue(std::string_view section, std::string_view key) const;
         bool hasSection(std::string_view section) const;
         bool hasKey(std::string_view section, std::string_view key) const;
         // Key names in file order, each once, in the case the file spells them.
         std::vector<std::string> sectionKeys(std::string_view section) const;
         std::vector<std::string> sectionNames() const;
+        // No file at all (a fresh machine), as opposed to an empty or unreadable one.
+        bool fileMissing() const;
 
         // False (and the whole update is dropped) for an empty name, a
         // section name with ']' or a line break, a key name with '=' or a
         // line break or starting with '[', ';' or '#', a value with a line
-        // break: they would corrupt the file's structure.
+        // break, and, in a file with a byte order mark, text that is not
+        // UTF-8: they would corrupt the file.
         bool writeString(std::string_view section, std::string_view key, std::string_view value);
         bool deleteKey(std::string_view section, std::string_view key);
         bool deleteSection(std::string_view section);
@@ -76,7 +86,6 @@ public:
         bool reject();
 
         Document* m_doc;
-        bool m_changed = false;
         bool m_rejected = false;
     };
 
@@ -106,17 +115,20 @@ public:
     bool deleteKey(std::string_view section, std::string_view key);
     bool deleteSection(std::string_view section);
 
-    // Applies every change `edit` makes in one atomic rewrite (none when it
-    // changes nothing). Returns false, writing nothing, when an edit was
-    // rejected or the file cannot be replaced. `edit` runs under the file's
-    // lock: it must use the Editor, never this ProfileFile.
-    bool update(const std::function<void(Editor&)>& edit);
+    // Applies every change `edit` makes in one atomic rewrite (none when the
+    // text comes out as it was). Returns false, writing nothing, when an edit
+    // was rejected or the file cannot be read or replaced; `whyNot` then
+    // tells why. `edit` runs under the file's lock: it must use the Editor,
+    // never this ProfileFile.
+    bool update(const std::function<void(Editor&)>& edit, std::string* whyNot = nullptr);
     // A consistent view of one version of the file, under the same lock.
-    void read(const std::function<void(const Editor&)>& reader) const;
+    // False (the reader sees an empty file) when the file exists but cannot
+    // be read; `whyNot` then tells why.
+    bool read(const std::function<void(const Editor&)>& reader, std::string* whyNot = nullptr) const;
 
     // Encoding the file was last read in (Utf8 when it is missing).
     Encoding encoding() const;
-    // Why the last failed operation failed; empty after a success.
+    // Why the last failed operation of this instance failed; empty after a success.
     std::string lastError() const;
 
 private:

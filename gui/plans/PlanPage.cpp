@@ -114,8 +114,10 @@ void PlanPage::onAdd()
 {
     const auto input = m_program.runAddPlan(kind(), std::nullopt);
     // Cancelled or not, the list is put in order and its section rewritten.
-    showMessages(m_model.add(input));
+    // The boxes come over the list as it now stands.
+    const auto messages = m_model.add(input);
     refresh();
+    showMessages(messages);
 }
 
 void PlanPage::onModify()
@@ -127,8 +129,9 @@ void PlanPage::onModify()
         return;
     }
     const auto input = m_program.runAddPlan(kind(), start.preset);
-    showMessages(m_model.finishModify(*start.row, input));
+    const auto messages = m_model.finishModify(*start.row, input);
     refresh();
+    showMessages(messages);
 }
 
 void PlanPage::onDelete()
@@ -143,8 +146,9 @@ void PlanPage::onDelete()
         m_program.showPlanMessage(QString::fromStdString(start.message.caption), QString::fromStdString(start.message.text));
     if (!yes)
         return;
-    m_model.finishDelete(rows, true);
+    const auto messages = m_model.finishDelete(rows, true);
     refresh();
+    showMessages(messages);
 }
 
 bool PlanPage::eventFilter(QObject* watched, QEvent* event)

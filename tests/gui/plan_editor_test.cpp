@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -49,6 +50,8 @@ struct Rig {
     std::unique_ptr<CProgram> editor;
     QStringList boxes;
     bool answer = false;
+    // Looks at the editor while a box is up.
+    std::function<void()> duringBox;
     // Fills in the plan dialog; returns its result code. Cancels when unset.
     std::function<int(CAddPlan&)> fill;
     int dialogs = 0;
@@ -68,6 +71,8 @@ struct Rig {
         o.clock = &clock;
         o.messageHandler = [this](const QString& caption, const QString& text) {
             boxes << caption + "|" + text;
+            if (duringBox)
+                duringBox();
             return answer;
         };
         o.planDialogRunner = [this](CAddPlan& dialog) {
@@ -255,6 +260,46 @@ private slots:
         QCOMPARE(rig.keys("DAYTIME"), QStringList{"Time0"});
         QCOMPARE(rig.value("DAYTIME", "Time0"), QStringLiteral("8: 0: 0,4"));
         QCOMPARE(rig.value("PLANCOUNT", "daytimecount"), QStringLiteral("1"));
+    }
+
+    void aPlanThatCannotBeSavedIsToldInTheLanguageOfTheMoment()
+    {
+        for (const bool chinese : {false, true}) {
+            Rig rig(QStringLiteral("[PLANCOUNT]\ndaytimecount=1\n[DAYTIME]\nTime0= 8: 0: 0,4\n"), chinese);
+            QVERIFY(rig.boxes.isEmpty());
+            QFile f(rig.path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QByteArray before = f.readAll();
+            f.close();
+            // The rewrite cannot be staged: a folder sits where its temp file goes.
+            QVERIFY(QDir().mkdir(rig.path + ".tmp"));
+
+            rig.fill = [](CAddPlan& d) {
+                setTime(d, 7, 0, 0);
+                return pressOk(d);
+            };
+            int rowsDuringBox = 0;
+            rig.duringBox = [&] { rowsDuringBox = rig.list(PlanKind::Day)->topLevelItemCount(); };
+            rig.click(IDC_DAY_ADD);
+            QCOMPARE(rig.boxes.size(), 1);
+            const QString expected = chinese ? QStringLiteral("系统信息|定时任务无法保存到 ") + rig.path + "（"
+                                             : "System Information|The plans could not be saved to " + rig.path + " (";
+            QVERIFY2(rig.boxes[0].startsWith(expected), qPrintable(rig.boxes[0]));
+            // The operator's list stays, and is already shown behind the box.
+            QCOMPARE(rowsDuringBox, 2);
+            QCOMPARE(rig.row(PlanKind::Day, 0), (QStringList{"Time0", " 7: 0: 0", "V1"}));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), before);
+            f.close();
+
+            rig.boxes.clear();
+            rig.answer = true;
+            rig.select(PlanKind::Day, {1});
+            rig.click(IDC_DAY_DELETE);
+            QCOMPARE(rig.boxes.size(), 2); // the question, then the failure
+            QVERIFY2(rig.boxes[1].startsWith(expected), qPrintable(rig.boxes[1]));
+            QCOMPARE(rig.list(PlanKind::Day)->topLevelItemCount(), 1);
+        }
     }
 
     void weeklyPlanShowsItsLabelAndKeepsTheDigit()

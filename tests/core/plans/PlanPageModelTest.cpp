@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace omnar;
 using namespace omnar::plans;
 using namespace omnar::plans::test;
@@ -265,6 +267,81 @@ TEST_F(PageTest, OpeningTheEditorRewritesEverySectionKeepingWhatItCannotRead)
     EXPECT_TRUE(day.add(at({10, 0, 0}, 5)).empty());
     EXPECT_EQ(section("DAYTIME"), (Cells{"Time0=8: 0: 0,3", "Time1=9: 0: 0,1", "Time2=10: 0: 0,5", "Time3=25:0:0,2"}));
     EXPECT_EQ(file.getString("PLANCOUNT", "daytimecount"), "4");
+}
+
+TEST_F(PageTest, EntriesThatAreNoPlansGoBackExactlyAsTyped)
+{
+    // Bytes of an 8-bit code page, and quotes that a read strips once: written
+    // back as read, the one would block every save, the other would turn into
+    // a plan at the next load.
+    writeText("[PLANCOUNT]\ndaytimecount=4\n[DAYTIME]\nTime0= 9:\xD6\xCF 0,1\nTime1=\"\"7:0:0,2\"\"\n"
+              "Time2=  'x'\nTime3=6:0:0,1\n");
+    PlanEditorModel editor(store, false);
+    EXPECT_TRUE(editor.open().empty());
+    EXPECT_EQ(readText(), "[PLANCOUNT]\ndaytimecount=4\nweektimecount=0\nmonthtimecount=0\noncetimecount=0\n"
+                          "[DAYTIME]\nTime0= 6: 0: 0,1\nTime1= 9:\xD6\xCF 0,1\nTime2=\"\"7:0:0,2\"\"\nTime3=  'x'\n");
+    CInfoPlan again(file);
+    again.ReloadFromFile();
+    EXPECT_EQ(again.dayPlans().size(), 1u);
+    EXPECT_EQ(again.unusableEntries(PlanKind::Day).size(), 3u);
+}
+
+TEST_F(PageTest, AFailedSaveIsToldAndTheListKeepsTheOperatorsPlans)
+{
+    writeText("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0= 8: 0: 0,4\nTime1= 9: 0: 0,5\n");
+    auto page = openPage(PlanKind::Day);
+    const auto before = readText();
+    std::filesystem::create_directory(file.tempPath()); // from now on no rewrite can be staged
+
+    auto messages = page.add(at({7, 0, 0}, 0));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].aboutFile);
+    EXPECT_EQ(messages[0].caption, "System Information");
+    EXPECT_EQ(messages[0].text.rfind("The plans could not be saved to " + path + " (cannot create " + path
+                                         + ".tmp: Is a directory).",
+                                     0),
+              0u)
+        << messages[0].text;
+    EXPECT_EQ(page.rows()[0].cells, (Cells{" 7: 0: 0", "V1"})) << "the list keeps the new plan";
+    EXPECT_EQ(page.rows().size(), 3u);
+    EXPECT_EQ(readText(), before);
+
+    page.setChinese(true);
+    messages = page.finishDelete({2}, true);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "系统信息");
+    EXPECT_EQ(messages[0].text.rfind("定时任务无法保存到 " + path + "（", 0), 0u) << messages[0].text;
+    EXPECT_EQ(page.rows().size(), 2u);
+
+    // Once the file takes writes again, the next action stores the list as it stands.
+    std::filesystem::remove(file.tempPath());
+    EXPECT_TRUE(page.add(std::nullopt).empty());
+    EXPECT_EQ(section("DAYTIME"), (Cells{"Time0=7: 0: 0,0", "Time1=8: 0: 0,4"}));
+    EXPECT_EQ(file.getString("PLANCOUNT", "daytimecount"), "2");
+}
+
+TEST_F(PageTest, OpeningOnAFileThatCannotBeReadOrWrittenSaysSoOnce)
+{
+    // Out of order, so opening must rewrite; no page may pretend it did.
+    writeText("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0=9:0:0,1\nTime1=8:0:0,2\n");
+    std::filesystem::create_directory(file.tempPath());
+    PlanEditorModel editor(store, false);
+    auto messages = editor.open();
+    ASSERT_EQ(messages.size(), 1u) << "four pages, one file, one box";
+    EXPECT_NE(messages[0].text.find("could not be saved"), std::string::npos);
+    EXPECT_EQ(editor.page(PlanKind::Day).rows().size(), 2u);
+
+    // Sections already in order need no write: a file we may not write still opens quietly.
+    std::filesystem::remove(file.tempPath());
+    ASSERT_TRUE(editor.open().empty());
+    std::filesystem::create_directory(file.tempPath());
+    EXPECT_TRUE(editor.open().empty());
+
+    writeText(std::string("[PLANCOUNT]\0daytimecount=2\n", 27));
+    messages = editor.open();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text.rfind("The plans could not be read from " + path + " (not a text file", 0), 0u)
+        << messages[0].text;
 }
 
 TEST(AddPlanForm, EnablesTheFieldsOfItsKindAndPresetsToday)

@@ -33,7 +33,7 @@ protected:
 TEST_F(ConnectionSettingsTest, MissingFileGivesTheDefaults)
 {
     const auto s = ConnectionSettings::load(ini, "COM3");
-    EXPECT_FALSE(s.serial) << "a fresh installation starts on the network transport";
+    EXPECT_TRUE(s.serial) << "a fresh installation starts on Serial, the transport the panel offers";
     EXPECT_EQ(s.ip, "");
     EXPECT_EQ(s.port, "");
     EXPECT_FALSE(s.autoConnect);
@@ -43,6 +43,25 @@ TEST_F(ConnectionSettingsTest, MissingFileGivesTheDefaults)
     EXPECT_EQ(s.deviceIdComboIndex(), -1);
     EXPECT_EQ(s.deviceIdRadio(), 0);
     EXPECT_FALSE(std::filesystem::exists(path)) << "loading writes nothing";
+}
+
+TEST_F(ConnectionSettingsTest, AFreshMachineStaysOnSerialAfterItsFirstWrite)
+{
+    auto s = ConnectionSettings::load(ini, "COM3");
+    ASSERT_TRUE(s.serial);
+    EXPECT_EQ(s.comName, "COM3");
+    // The first Connect creates the file; the next start must not find a
+    // file without SerialTcp, which means Network.
+    ASSERT_TRUE(s.prepareConnect(ini, "COM3"));
+    EXPECT_EQ(readBytes(path), "[CONNECT]\nSerialTcp=1\nConnectFlag=0\nComName=COM3\nStartTimerFlag=0\n");
+    EXPECT_TRUE(ConnectionSettings::load(ini).serial);
+
+    // A file that exists keeps its meaning: no SerialTcp is Network, and no
+    // write of all settings adds one.
+    s = loadFrom("[PLANCOUNT]\ndaytimecount=0\n");
+    EXPECT_FALSE(s.serial);
+    ASSERT_TRUE(s.toggleAutoConnect(ini));
+    EXPECT_EQ(ini.getString("CONNECT", "SerialTcp", "absent"), "absent");
 }
 
 TEST_F(ConnectionSettingsTest, SerialTcpOneIsSerialAnythingElseNetwork)
@@ -122,7 +141,7 @@ TEST_F(ConnectionSettingsTest, TogglingAutoConnectOffWritesAllSettingsAtOnce)
 
 TEST_F(ConnectionSettingsTest, WriteAllSettingsOrderAndNetworkOnlyKeys)
 {
-    ConnectionSettings s; // Network, as a fresh installation
+    ConnectionSettings s; // Network
     s.ip = "192.168.0.20";
     s.port = "4001";
     s.chooseDeviceId(3);
