@@ -71,13 +71,8 @@ bool LinkSession::connect(const ConnectTarget& target)
     m_connecting = true;
     m_deviceId = target.deviceId;
     m_target = target;
-    m_connectThread = std::jthread([this, target](std::stop_token st) { runConnect(st, target); });
+    m_connectThread = std::jthread([this, target](std::stop_token st) { connectSequence(st, target); });
     return true;
-}
-
-void LinkSession::runConnect(std::stop_token stop, ConnectTarget target)
-{
-    connectSequence(stop, target);
 }
 
 bool LinkSession::connectSequence(std::stop_token stop, const ConnectTarget& target)

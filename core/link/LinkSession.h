@@ -105,8 +105,7 @@ public:
     util::Clock& clock() const { return m_link.clock(); }
 
 private:
-    void runConnect(std::stop_token stop, ConnectTarget target);
-    // One connect sequence; true when the device was identified.
+    // One connect sequence (the connect thread); true when the device was identified.
     bool connectSequence(std::stop_token stop, const ConnectTarget& target);
     void runCommandWorker(std::stop_token stop);
     void runStatusPoller(std::stop_token stop);

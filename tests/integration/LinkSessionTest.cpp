@@ -303,6 +303,8 @@ TEST(LinkSession, PeerThatHangsUpIsALostLinkAndAutoReconnectBringsItBack)
 
     // Nobody polls the dead connection, and nobody connects again unasked.
     EXPECT_EQ(session.link().transport(), nullptr);
+    for (int i = 0; i < 5000 && session.reconnecting(); ++i)
+        std::this_thread::sleep_for(1ms);
     EXPECT_FALSE(session.reconnecting());
 
     // With AutoConnect the session gets the device back by itself.
