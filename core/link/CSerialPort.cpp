@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -19,6 +22,12 @@ void printFailure(const char* what, int err)
 {
     util::consolePrint(what);
     util::consolePrint(util::errorLine(err));
+}
+
+// Errors with which a tty says its device is no more.
+bool isGoneError(int err)
+{
+    return err == EIO || err == ENXIO || err == ENODEV;
 }
 
 } // namespace
@@ -36,14 +45,16 @@ CSerialPort::~CSerialPort()
 int CSerialPort::open(const std::string& devicePath)
 {
     close();
-    // Non-blocking only for the open itself: a port without carrier must not hang it.
+    clearLost();
+    // Non-blocking for good: a port without carrier must not hang the open,
+    // and a write that cannot go out must not hang the link (see write()).
     int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         printFailure("CreateFile Error\n", errno);
         return 0;
     }
     // Not shared: a second opener gets EBUSY.
-    if (::ioctl(fd, TIOCEXCL) != 0 || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    if (::ioctl(fd, TIOCEXCL) != 0) {
         const int err = errno;
         ::close(fd);
         printFailure("CreateFile Error\n", err);
@@ -63,11 +74,13 @@ int CSerialPort::configure()
         return 0;
     }
     // Raw bytes (no echo, no line editing, no character translation), 8N1 at
-    // 9600 baud; receiver on and modem lines ignored so a three-wire cable works.
+    // 9600 baud; receiver on and modem lines ignored so a three-wire cable
+    // works. No flow control either: with RTS/CTS left on by an earlier user
+    // and no CTS wire, or an XOFF byte in a reply, writes would stop for good.
     ::cfmakeraw(&tio);
-    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
     tio.c_cflag |= CS8 | CREAD | CLOCAL;
-    tio.c_iflag &= ~static_cast<tcflag_t>(INPCK);
+    tio.c_iflag &= ~static_cast<tcflag_t>(INPCK | IXON | IXOFF | IXANY);
     ::cfsetispeed(&tio, B9600);
     ::cfsetospeed(&tio, B9600);
     // Reads never block: the caller asks how many bytes wait before reading.
@@ -84,23 +97,72 @@ int CSerialPort::configure()
     return 1;
 }
 
-int CSerialPort::write(const Frame& frame)
+int CSerialPort::write(const Frame& frame, std::stop_token stop)
 {
     if (!isOpen())
         return 0;
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(kWriteTimeoutMs);
     std::size_t done = 0;
+    int failure = 0;
     while (done < frame.size()) {
         const ssize_t n = ::write(m_fd, frame.data() + done, frame.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            printFailure("WriteFile Error\n", errno);
-            return 0;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // The output queue is full. A pseudo-terminal reports itself
+            // writable even then, so wait a fixed slice rather than for
+            // POLLOUT; the wait still ends at once when the line hangs up.
+            if (stop.stop_requested()) {
+                failure = ECANCELED;
+                break;
+            }
+            if (steady_clock::now() >= deadline) {
+                failure = ETIMEDOUT;
+                break;
+            }
+            pollfd p{m_fd, 0, 0};
+            if (::poll(&p, 1, kWriteRetryMs) > 0 && hungUp())
+                return 0;
+            continue;
         }
-        done += static_cast<std::size_t>(n);
+        if (n < 0 && gone(errno))
+            return 0;
+        failure = n < 0 ? errno : EIO;
+        break;
+    }
+    if (failure != 0) {
+        // Half a frame left in the queue would run into the next one.
+        if (done > 0 || failure == ETIMEDOUT || failure == ECANCELED)
+            ::tcflush(m_fd, TCOFLUSH);
+        // A stop request is the operator leaving, not a fault of the port.
+        if (failure != ECANCELED)
+            printFailure("WriteFile Error\n", failure);
+        return 0;
     }
     printTrace(m_clock, Direction::Out, frame.data(), done);
     return static_cast<int>(done);
+}
+
+bool CSerialPort::hungUp()
+{
+    pollfd p{m_fd, POLLIN, 0};
+    if (m_fd < 0 || ::poll(&p, 1, 0) <= 0 || !(p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return false;
+    markLost("the serial device hung up");
+    return true;
+}
+
+bool CSerialPort::gone(int err)
+{
+    if (!isGoneError(err))
+        return false;
+    markLost(std::strerror(err));
+    return true;
 }
 
 int CSerialPort::bytesWaiting() const
@@ -118,9 +180,11 @@ int CSerialPort::read13(std::uint8_t* buffer)
 
 int CSerialPort::read(std::uint8_t* buffer, std::size_t max)
 {
-    if (!isOpen())
+    if (!isOpen() || hungUp())
         return 0;
     const int waiting = bytesWaiting();
+    if (waiting < 0 && gone(errno))
+        return 0;
     if (waiting <= 0)
         return 0;
     const auto want = std::min({static_cast<std::size_t>(waiting), kFrameSize, max});
@@ -129,6 +193,8 @@ int CSerialPort::read(std::uint8_t* buffer, std::size_t max)
         n = ::read(m_fd, buffer, want);
     } while (n < 0 && errno == EINTR);
     if (n < 0) {
+        if (errno == EAGAIN || errno == EWOULDBLOCK || gone(errno))
+            return 0;
         printFailure("ReadFile Error\n", errno);
         return 0;
     }

@@ -29,25 +29,30 @@ int Link::SendCommand(const Frame* frame, int delayMs, std::stop_token stop)
     if (!frame)
         return 0;
     const Frame out = withChecksum(*frame);
-    const int written = m_transport ? m_transport->writeFrame(out) : 0;
-    // The device needs its pause whether or not the write went through.
-    m_clock.sleepFor(milliseconds(delayMs), stop);
+    const int written = m_transport ? m_transport->sendFrame(out, stop) : 0;
+    // The device needs its pause whether or not the write went through; a
+    // device that is gone needs none, and its owner should hear of it now.
+    if (!lost())
+        m_clock.sleepFor(milliseconds(delayMs), stop);
     return written == static_cast<int>(kFrameSize) ? written : 0;
 }
 
 int Link::QueryCommand(const Frame* frame, Frame* reply, int timeoutMs, std::stop_token stop)
 {
-    if (!frame || !m_transport)
+    if (!frame || !m_transport || lost())
         return 0;
     const Frame out = withChecksum(*frame);
-    if (m_transport->writeFrame(out) != static_cast<int>(kFrameSize))
+    // What is waiting now answers an earlier query; taken as the start of
+    // this reply it would spoil this one and, through its surplus, the next.
+    m_transport->discardInput();
+    if (lost() || m_transport->sendFrame(out, stop) != static_cast<int>(kFrameSize))
         return 0;
     return ReceiveReply(reply, timeoutMs, stop);
 }
 
 int Link::ReceiveReply(Frame* reply, int timeoutMs, std::stop_token stop)
 {
-    if (!m_transport)
+    if (!m_transport || lost())
         return 0;
     Frame assembled{};
     std::size_t have = 0;
@@ -55,6 +60,8 @@ int Link::ReceiveReply(Frame* reply, int timeoutMs, std::stop_token stop)
     for (int i = 0; i < polls; ++i) {
         std::uint8_t chunk[kFrameSize];
         const int n = m_transport->read(chunk, kFrameSize);
+        if (lost())
+            return 0;
         bool taken = false;
         if (n == static_cast<int>(kFrameSize)) {
             std::memcpy(assembled.data(), chunk, kFrameSize);

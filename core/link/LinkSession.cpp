@@ -2,8 +2,10 @@
 
 #include "core/link/CSerialPort.h"
 #include "core/link/LinkTexts.h"
+#include "core/link/ReconnectBackoff.h"
 #include "core/link/TcpTransport.h"
 #include "core/settings/ConnectionSettings.h"
+#include "core/util/Console.h"
 
 namespace omnar::link {
 
@@ -43,24 +45,37 @@ void LinkSession::setTransportOpener(TransportOpener opener)
 
 bool LinkSession::connect(const ConnectTarget& target)
 {
-    std::jthread finished;
+    std::jthread previous;
+    {
+        std::lock_guard threads(m_threadsMutex);
+        if (m_connected || (m_connecting && !m_reconnecting))
+            return false;
+        // A sequence that ended (failed) earlier has nothing left to do; tries
+        // to get a lost link back give way to the operator's own Connect.
+        previous = std::move(m_connectThread);
+    }
+    previous.request_stop();
+    if (previous.joinable())
+        previous.join();
+
     std::lock_guard threads(m_threadsMutex);
-    if (m_connecting || m_connected)
+    // The last automatic try may have got through meanwhile.
+    if (m_connected || m_connecting || m_connectThread.joinable())
         return false;
-    // A sequence that ended (failed) earlier: its thread has nothing left to do.
-    finished = std::move(m_connectThread);
     {
         std::lock_guard slot(m_slotMutex);
         m_pending = false;
         m_paused = false;
     }
+    m_closing = false;
     m_connecting = true;
     m_deviceId = target.deviceId;
-    m_connectThread = std::jthread([this, target](std::stop_token st) { runConnect(st, target); });
+    m_target = target;
+    m_connectThread = std::jthread([this, target](std::stop_token st) { connectSequence(st, target); });
     return true;
 }
 
-void LinkSession::runConnect(std::stop_token stop, ConnectTarget target)
+bool LinkSession::connectSequence(std::stop_token stop, const ConnectTarget& target)
 {
     bool identified = false;
     {
@@ -81,7 +96,7 @@ void LinkSession::runConnect(std::stop_token stop, ConnectTarget target)
             m_connected = false;
             m_connecting = false;
             m_events.connectEnded(false);
-            return;
+            return false;
         }
         m_link.setTransport(std::move(transport));
 
@@ -89,18 +104,18 @@ void LinkSession::runConnect(std::stop_token stop, ConnectTarget target)
         if (!identified)
             m_link.closeTransport();
     }
-    if (identified) {
-        report(LinkTextId::DeviceNormal);
-        m_connected = true;
-        m_connecting = false;
-        m_events.connectEnded(true);
-        if (!stop.stop_requested())
-            startWorkers();
-    } else {
+    if (!identified) {
         m_connecting = false;
         m_events.connectEnded(false);
         report(LinkTextId::DeviceFailed);
+        return false;
     }
+    report(LinkTextId::DeviceNormal);
+    m_connected = true;
+    m_connecting = false;
+    m_events.connectEnded(true);
+    startWorkers();
+    return true;
 }
 
 void LinkSession::report(LinkTextId id)
@@ -130,9 +145,25 @@ bool LinkSession::identify(std::uint8_t deviceId, std::stop_token stop)
 void LinkSession::startWorkers()
 {
     // Keys pressed since connectEnded() are kept in the slot for the worker.
+    // Under the same lock as Disconnect's stop, so no worker starts after it.
     std::lock_guard threads(m_threadsMutex);
+    if (m_closing)
+        return;
+    m_lossSeen = false;
     m_commandWorker = std::jthread([this](std::stop_token st) { runCommandWorker(st); });
     m_statusPoller = std::jthread([this](std::stop_token st) { runStatusPoller(st); });
+}
+
+void LinkSession::setAutoReconnect(bool on)
+{
+    m_autoReconnect = on;
+    if (on)
+        return;
+    // Ends a pause between tries at once; a try under way ends early. The
+    // thread is joined by the next Connect or Disconnect.
+    std::lock_guard threads(m_threadsMutex);
+    if (m_reconnecting)
+        m_connectThread.request_stop();
 }
 
 void LinkSession::submit(const cmd::Command& command)
@@ -169,17 +200,26 @@ bool LinkSession::waitWhilePaused(std::stop_token stop)
 void LinkSession::runCommandWorker(std::stop_token stop)
 {
     for (;;) {
-        cmd::Command command;
         {
             std::unique_lock slot(m_slotMutex);
             if (!m_slotChanged.wait(slot, stop, [this] { return m_pending && !m_paused; }))
                 return;
-            // Taken now: a key pressed while this command is on its way stays
-            // pending and goes out next, instead of being cleared with this one.
+        }
+        std::unique_lock lock(m_link.lock());
+        if (stop.stop_requested())
+            return;
+        cmd::Command command;
+        {
+            // Taken only now that the link is ours: a key pressed while we
+            // waited for the lock replaces the one that woke us (the last one
+            // wins), while a key pressed from here on stays pending and goes
+            // out next. A pause that came meanwhile holds us off again.
+            std::lock_guard slot(m_slotMutex);
+            if (!m_pending || m_paused)
+                continue;
             command = m_slot;
             m_pending = false;
         }
-        std::lock_guard lock(m_link.lock());
         m_events.commandStarted();
         m_link.SendCommand(&command.frame, command.delayMs, stop);
         if (!stop.stop_requested()) {
@@ -190,12 +230,19 @@ void LinkSession::runCommandWorker(std::stop_token stop)
                 m_events.statusReply(reply);
         }
         m_events.commandFinished();
+        const std::string lost = m_link.lostReason();
+        lock.unlock();
+        if (!lost.empty()) {
+            noticeLoss(stop, lost);
+            return;
+        }
     }
 }
 
 void LinkSession::runStatusPoller(std::stop_token stop)
 {
     while (waitWhilePaused(stop)) {
+        std::string lost;
         {
             std::lock_guard lock(m_link.lock());
             const Frame query = cmd::statusQuery(m_deviceId);
@@ -203,10 +250,87 @@ void LinkSession::runStatusPoller(std::stop_token stop)
             if (m_link.QueryCommand(&query, &reply, cmd::kStatusPollTimeoutMs, stop) == 13
                 && reply[0] == kLeadByte)
                 m_events.statusReply(reply);
+            lost = m_link.lostReason();
+        }
+        if (!lost.empty()) {
+            noticeLoss(stop, lost);
+            return;
         }
         if (!m_link.clock().sleepFor(milliseconds(kPollPeriodMs), stop))
             return;
     }
+}
+
+void LinkSession::noticeLoss(std::stop_token workerStop, const std::string& reason)
+{
+    std::jthread finished;
+    {
+        std::lock_guard threads(m_threadsMutex);
+        // Disconnect, Exit or a dialog taking the link are stopping us anyway;
+        // and the other worker may have seen it first.
+        if (m_closing || workerStop.stop_requested() || m_lossSeen)
+            return;
+        m_lossSeen = true;
+        // The other worker may sit in a long device pause: end it now.
+        m_commandWorker.request_stop();
+        m_statusPoller.request_stop();
+        // The thread that started this connection (a connect sequence, or
+        // the tries after an earlier loss) has started the workers last.
+        finished = std::move(m_connectThread);
+    }
+    if (finished.joinable())
+        finished.join();
+    std::lock_guard threads(m_threadsMutex);
+    if (m_closing)
+        return;
+    // The loss thread takes the connect thread's place, where Connect and
+    // Disconnect find it.
+    m_reconnecting = true;
+    m_connectThread = std::jthread([this, reason](std::stop_token st) { runLoss(st, reason); });
+}
+
+void LinkSession::runLoss(std::stop_token stop, std::string reason)
+{
+    std::jthread worker, poller;
+    {
+        std::lock_guard threads(m_threadsMutex);
+        worker = std::move(m_commandWorker);
+        poller = std::move(m_statusPoller);
+    }
+    worker = {};
+    poller = {};
+    {
+        std::lock_guard lock(m_link.lock());
+        m_link.closeTransport();
+    }
+    {
+        // Keys meant for the device that went away are not sent to the next one.
+        std::lock_guard slot(m_slotMutex);
+        m_pending = false;
+    }
+    m_connected = false;
+    bool closing;
+    ConnectTarget target;
+    {
+        std::lock_guard threads(m_threadsMutex);
+        closing = m_closing;
+        target = m_target;
+    }
+    if (!closing) {
+        util::consolePrint("Link lost: " + reason + "\n");
+        report(m_autoReconnect ? LinkTextId::LinkLostReconnecting : LinkTextId::LinkLost);
+        m_events.linkLost(reason);
+    }
+    ReconnectBackoff backoff;
+    retryWithBackoff(
+        m_link.clock(), backoff,
+        [&] {
+            target.deviceId = m_deviceId;
+            m_connecting = true;
+            return connectSequence(stop, target);
+        },
+        stop, [this] { return m_autoReconnect.load(); });
+    m_reconnecting = false;
 }
 
 void LinkSession::stopWorkers()
@@ -216,11 +340,12 @@ void LinkSession::stopWorkers()
         std::lock_guard threads(m_threadsMutex);
         worker = std::move(m_commandWorker);
         poller = std::move(m_statusPoller);
+        // Both stop before either is joined: one may be waiting for the link
+        // lock that the other holds through a long device pause. Under the
+        // lock, so a worker that sees the link lost now leaves it alone.
+        worker.request_stop();
+        poller.request_stop();
     }
-    // Both stop before either is joined: one may be waiting for the link lock
-    // that the other holds through a long device pause.
-    worker.request_stop();
-    poller.request_stop();
 }
 
 void LinkSession::joinAll()
@@ -228,6 +353,7 @@ void LinkSession::joinAll()
     std::jthread connectThread;
     {
         std::lock_guard threads(m_threadsMutex);
+        m_closing = true;
         connectThread = std::move(m_connectThread);
     }
     connectThread.request_stop();
@@ -252,6 +378,7 @@ void LinkSession::disconnect()
     }
     m_connected = false;
     m_connecting = false;
+    m_reconnecting = false;
 }
 
 } // namespace omnar::link

@@ -22,15 +22,17 @@ namespace omnar::link {
 struct ConnectTarget {
     bool serial = true;
     std::string comPortName;    // serial: "COM3", "ttyUSB0" or a path
-    std::uint32_t address = 0;  // TCP: IPv4, host byte order
+    std::uint32_t address = 0;  // TCP: IPv4, host byte order; 0 = none given (fails)
     std::string portText;       // TCP: the port edit's text, checked before opening
     std::uint8_t deviceId = 1;
 };
 
 // The panel's side of the link: the connect sequence, the pending-command
-// slot, the command worker and the status poller. Everything that waits runs
-// on threads of its own; the calls below return at once (disconnect() and
-// the destructor join threads whose every wait ends on their stop request).
+// slot, the command worker and the status poller, and what happens when the
+// link goes away by itself (reported once; with auto-reconnect, connected
+// again with a growing pause between tries). Everything that waits runs on
+// threads of its own; the calls below return at once (disconnect() and the
+// destructor join threads whose every wait ends on their stop request).
 class LinkSession {
 public:
     // What the session reports. Called on the session's threads: an
@@ -50,6 +52,12 @@ public:
         // A slot command goes out now / its status query is done.
         virtual void commandStarted() = 0;
         virtual void commandFinished() = 0;
+        // The link went away by itself (the peer hung up, the device was
+        // unplugged). Raised once per connection, after the workers stopped
+        // and the transport was closed: the session is disconnected. With
+        // auto-reconnect the tries follow, each reported as a connect
+        // sequence (info texts, connectEnded) without a please-wait window.
+        virtual void linkLost(const std::string& reason) = 0;
     };
 
     // Opens the transport of a target; tests replace it to inject faults.
@@ -65,7 +73,8 @@ public:
     void setTransportOpener(TransportOpener opener);
 
     // Starts the connect sequence on its own thread. False when a sequence
-    // is already running or the link is up.
+    // is already running or the link is up. Tries to get a lost link back
+    // give way to it.
     bool connect(const ConnectTarget& target);
     // Stops every link thread, closes the transport.
     void disconnect();
@@ -73,8 +82,14 @@ public:
     // open, for a dialog that then owns the link until it calls disconnect().
     void stopWorkers();
 
+    // After a lost link, connect again by itself (AutoConnect). Turning it
+    // off ends the tries.
+    void setAutoReconnect(bool on);
+    bool reconnecting() const { return m_reconnecting.load(); }
+
     // Puts a command in the pending-command slot; one still waiting there is
-    // replaced (the last one wins). A command taken by the worker is not.
+    // replaced (the last one wins), also while the worker waits for the link
+    // lock. A command the worker has taken (it holds the lock) is not.
     void submit(const cmd::Command& command);
     // Holds the command worker and the status poller between transactions,
     // while a dialog talks to the device.
@@ -90,9 +105,14 @@ public:
     util::Clock& clock() const { return m_link.clock(); }
 
 private:
-    void runConnect(std::stop_token stop, ConnectTarget target);
+    // One connect sequence (the connect thread); true when the device was identified.
+    bool connectSequence(std::stop_token stop, const ConnectTarget& target);
     void runCommandWorker(std::stop_token stop);
     void runStatusPoller(std::stop_token stop);
+    // A worker saw the transport lost; it holds no lock and ends after this.
+    void noticeLoss(std::stop_token workerStop, const std::string& reason);
+    // The loss thread: stops the workers, closes, reports, tries again.
+    void runLoss(std::stop_token stop, std::string reason);
     void report(LinkTextId id);
     bool identify(std::uint8_t deviceId, std::stop_token stop);
     void startWorkers();
@@ -106,6 +126,8 @@ private:
 
     std::atomic<bool> m_connected{false};
     std::atomic<bool> m_connecting{false};
+    std::atomic<bool> m_autoReconnect{false};
+    std::atomic<bool> m_reconnecting{false};
     std::atomic<std::uint8_t> m_deviceId{1};
 
     // The pending-command slot and the pause flag.
@@ -115,8 +137,13 @@ private:
     bool m_pending = false;
     bool m_paused = false;
 
-    // Guards the thread objects: the connect thread starts the workers.
+    // Guards the thread objects (the connect thread starts the workers, a
+    // worker that sees the link lost starts the loss thread in the connect
+    // thread's place) and the three members below.
     std::mutex m_threadsMutex;
+    ConnectTarget m_target;  // of the last Connect, for the tries after a loss
+    bool m_closing = false;  // Disconnect or Exit under way: nothing new starts
+    bool m_lossSeen = false; // this connection's loss is being handled
     std::jthread m_connectThread;
     std::jthread m_commandWorker;
     std::jthread m_statusPoller;

@@ -6,8 +6,17 @@
 
 namespace omnar::link {
 
-// Info-line texts of the connect sequence, English and Chinese.
-enum class LinkTextId { OpenComOk, OpenComFail, OpenNetOk, OpenNetFail, DeviceNormal, DeviceFailed };
+// Info-line texts of the connect sequence and of a lost link, English and Chinese.
+enum class LinkTextId {
+    OpenComOk,
+    OpenComFail,
+    OpenNetOk,
+    OpenNetFail,
+    DeviceNormal,
+    DeviceFailed,
+    LinkLost,
+    LinkLostReconnecting,
+};
 
 using LinkText = util::TextPair;
 
@@ -20,6 +29,9 @@ constexpr LinkText linkText(LinkTextId id)
     case LinkTextId::OpenNetFail: return {"Open network failed", "打开网络通讯失败"};
     case LinkTextId::DeviceNormal: return {"Communications equipment normal", "设备连接成功"};
     case LinkTextId::DeviceFailed: return {"Equipment connection failed", "设备连接失败，请检查设备地址"};
+    case LinkTextId::LinkLost: return {"Connection to the device lost", "与设备的连接已断开"};
+    case LinkTextId::LinkLostReconnecting:
+        return {"Connection to the device lost, connecting again", "与设备的连接已断开，正在重新连接"};
     }
     return {};
 }

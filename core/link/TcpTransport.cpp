@@ -5,6 +5,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -22,6 +23,9 @@ TcpTransport::~TcpTransport()
 int TcpTransport::open(std::uint32_t address, std::uint16_t port, std::stop_token stop, int timeoutMs)
 {
     close();
+    clearLost();
+    if ((address >> 24) == 0)
+        return 0;
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
     if (fd < 0)
         return 0;
@@ -79,12 +83,14 @@ int TcpTransport::open(std::uint32_t address, std::uint16_t port, std::stop_toke
     return 1;
 }
 
-int TcpTransport::writeFrame(const Frame& frame)
+int TcpTransport::sendFrame(const Frame& frame, std::stop_token stop)
 {
-    if (m_fd < 0)
+    if (!isOpen())
         return 0;
     // A short send would leave half a frame on the wire; finish it while the
-    // socket accepts data, briefly waiting when its buffer is full.
+    // socket accepts data, waiting in short slices when its buffer is full.
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(kWriteTimeoutMs);
     std::size_t done = 0;
     while (done < frame.size()) {
         const ssize_t n = ::send(m_fd, frame.data() + done, frame.size() - done, MSG_NOSIGNAL);
@@ -95,24 +101,41 @@ int TcpTransport::writeFrame(const Frame& frame)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (stop.stop_requested() || steady_clock::now() >= deadline)
+                break;
             pollfd p{m_fd, POLLOUT, 0};
-            if (::poll(&p, 1, 1000) > 0)
-                continue;
+            ::poll(&p, 1, 50);
+            continue;
         }
+        if (n < 0)
+            fatal(errno);
         break;
     }
-    return static_cast<int>(done);
+    return done == frame.size() ? static_cast<int>(done) : 0;
 }
 
 int TcpTransport::read(std::uint8_t* buffer, std::size_t max)
 {
-    if (m_fd < 0 || max == 0)
+    if (!isOpen() || max == 0)
         return 0;
     ssize_t n;
     do {
         n = ::recv(m_fd, buffer, std::min(max, kFrameSize), 0);
     } while (n < 0 && errno == EINTR);
+    if (n == 0)
+        markLost("the peer closed the connection");
+    else if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+        fatal(errno);
     return n > 0 ? static_cast<int>(n) : 0;
+}
+
+bool TcpTransport::fatal(int err)
+{
+    // Out of memory for a moment is no verdict on the peer.
+    if (err == EAGAIN || err == EWOULDBLOCK || err == EINTR || err == ENOBUFS || err == ENOMEM)
+        return false;
+    markLost(std::strerror(err));
+    return true;
 }
 
 void TcpTransport::close()

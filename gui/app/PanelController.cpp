@@ -43,6 +43,9 @@ PanelController::PanelController(CZelvicControlDlg& panel, const Options& option
     });
     connect(&panel, &CZelvicControlDlg::autoConnectToggled, this, [this](bool on) {
         m_settings.autoConnect = on;
+        m_session.setAutoReconnect(on);
+        if (!on)
+            m_reconnecting = false;
         saveSettings();
     });
     connect(&panel, &CZelvicControlDlg::startTimerToggled, this, [this](bool on) {
@@ -94,6 +97,7 @@ void PanelController::start()
     }
     m_panel.setAutoConnectChecked(m_settings.autoConnect);
     m_panel.setStartTimerChecked(m_settings.startTimer);
+    m_session.setAutoReconnect(m_settings.autoConnect);
     if (m_settings.autoConnect) {
         m_panel.setDeviceId(m_settings.deviceId);
         m_autoConnecting = true;
@@ -110,15 +114,23 @@ std::uint8_t PanelController::deviceId() const
     return static_cast<std::uint8_t>(id >= 0 && id <= 255 ? id : 0);
 }
 
-void PanelController::saveSettings()
+void PanelController::takeLinkBox()
 {
     m_settings.chooseDeviceId(m_panel.deviceId());
+    // What the operator typed is what Connect uses, so it is what is kept.
+    m_settings.ip = m_panel.ipAddressText().trimmed().toStdString();
+    m_settings.port = m_panel.tcpPortText().trimmed().toStdString();
+}
+
+void PanelController::saveSettings()
+{
+    takeLinkBox();
     m_settings.save(m_profile);
 }
 
 void PanelController::onConnect()
 {
-    m_settings.chooseDeviceId(m_panel.deviceId());
+    takeLinkBox();
     m_settings.prepareConnect(m_profile, m_panel.comPortText().toStdString());
     connectNow();
 }
@@ -128,16 +140,20 @@ void PanelController::connectNow()
     omnar::link::ConnectTarget target;
     target.serial = m_panel.isSerialChosen();
     target.comPortName = m_panel.comPortText().toStdString();
-    // A blank or unreadable address is 0.0.0.0, which simply fails to connect.
+    // A blank or unreadable address stays 0.0.0.0, which the transport refuses.
     std::uint32_t address = 0;
     omnar::link::parseIpv4(m_panel.ipAddressText().trimmed().toStdString(), address);
     target.address = address;
     target.portText = m_panel.tcpPortText().toStdString();
     target.deviceId = deviceId();
+    m_progressPending = true;
     if (!m_session.connect(target)) {
+        m_progressPending = false;
         m_autoConnecting = false;
         return;
     }
+    // The operator's Connect ends the tries after a lost link.
+    m_reconnecting = false;
     m_progress.setLanguage(m_panel.isChinese());
     m_progress.setKind(gui::link::CProgress::Connecting);
     m_progressRunner(m_progress);
@@ -151,6 +167,22 @@ void PanelController::onDisconnect()
         m_panel.stopTimer();
     m_runner.stop();
     m_session.disconnect();
+    m_reconnecting = false;
+    showDisconnected();
+}
+
+void PanelController::onLinkLost()
+{
+    // The session has closed the link already; the timer has nothing to switch.
+    if (m_panel.isTimerRunning())
+        m_panel.stopTimer();
+    m_runner.stop();
+    m_reconnecting = m_settings.autoConnect;
+    showDisconnected();
+}
+
+void PanelController::showDisconnected()
+{
     const auto result = panel::disconnectMirror(m_mirror);
     m_mirror = result.mirror;
     m_panel.applyView(result.view);
@@ -189,6 +221,7 @@ void PanelController::onMosaic()
     m_session.stopWorkers();
     // The mosaic dialog leaves the device in its own state: reconnect afterwards.
     m_session.disconnect();
+    m_reconnecting = false;
     m_panel.setConnectedUi(false);
 }
 
@@ -232,7 +265,8 @@ void PanelController::portOutOfRange()
 void PanelController::connectEnded(bool connected)
 {
     // The please-wait window closes even when it has not appeared yet.
-    m_progress.requestClose();
+    if (m_progressPending.exchange(false))
+        m_progress.requestClose();
     QMetaObject::invokeMethod(this, [this, connected] { onConnectEnded(connected); }, Qt::QueuedConnection);
 }
 
@@ -251,13 +285,20 @@ void PanelController::commandFinished()
     QMetaObject::invokeMethod(this, [this] { setCommandInFlight(false); }, Qt::QueuedConnection);
 }
 
+void PanelController::linkLost(const std::string&)
+{
+    // The session has printed the console line and sent the Info-line text.
+    QMetaObject::invokeMethod(this, [this] { onLinkLost(); }, Qt::QueuedConnection);
+}
+
 void PanelController::onConnectEnded(bool connected)
 {
     if (connected) {
         m_panel.setBlinkSet({});
         m_panel.setConnectedUi(true);
     }
-    const bool autoConnect = std::exchange(m_autoConnecting, false);
+    // The start-up connect, or the device back after a lost link.
+    const bool autoConnect = std::exchange(m_autoConnecting, false) || (connected && std::exchange(m_reconnecting, false));
     if (autoConnect && omnar::plans::PlanRunner::autoStart(m_settings.autoConnect, m_settings.startTimer, connected))
         m_panel.startTimer(); // as the Start button does
     emit connectFinished(connected);

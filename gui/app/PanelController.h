@@ -69,6 +69,7 @@ private:
     void statusReply(const omnar::link::Frame& reply) override;
     void commandStarted() override;
     void commandFinished() override;
+    void linkLost(const std::string& reason) override;
     // PlanRunnerEvents, called on the runner's thread.
     void timerEntry(omnar::plans::TimerHalf half, const omnar::plans::TimerEntry& entry) override;
 
@@ -76,6 +77,9 @@ private:
     void onConnect();
     void connectNow();
     void onDisconnect();
+    void onLinkLost();
+    // The panel as Disconnect leaves it: indicators dark, blinking ended, Connect enabled.
+    void showDisconnected();
     void onPausedDialog();
     void onProgram();
     void onTimerStarted();
@@ -85,6 +89,8 @@ private:
     void onConnectEnded(bool connected);
     void onStatusReply(const omnar::link::Frame& reply);
     void setCommandInFlight(bool busy);
+    // The link box's device id, address and port into m_settings.
+    void takeLinkBox();
     void saveSettings();
     std::uint8_t deviceId() const;
 
@@ -105,6 +111,12 @@ private:
     std::atomic<unsigned> m_timerRun{0};
     // The start-up connect, after which StartTimer may start the timer.
     bool m_autoConnecting = false;
+    // A lost link that the session tries to get back; once back, StartTimer
+    // applies as after the start-up connect.
+    bool m_reconnecting = false;
+    // The please-wait window waits for this connect sequence (tries after a
+    // lost link show none, and must not close the next one early).
+    std::atomic<bool> m_progressPending{false};
 };
 
 } // namespace omnar::gui::app

@@ -2,6 +2,7 @@
 // pseudo-terminal and TCP: Connect, keys, the mirror, the settings file.
 
 #include "core/link/Sources.h"
+#include "core/util/Console.h"
 #include "core/settings/ProfileFile.h"
 #include "gui/app/CZelvicControlDlg.h"
 #include "gui/app/MainWindowIds.h"
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <memory>
 
 using namespace omnar;
@@ -99,6 +101,73 @@ private slots:
         QVERIFY(rig.waitFor([&] { return !rig.boxes.isEmpty(); }));
         QCOMPARE(rig.boxes.last(), QStringLiteral("System information|Port out of range，range is 0~65535"));
         QCOMPARE(rig.panel->infoText(), QStringLiteral("Open network failed"));
+    }
+
+    void typedAddressAndPortAreUsedAndSavedAndABlankAddressFails()
+    {
+        sim::SimServer sim(test::quietSim());
+        QVERIFY(sim.listenTcp("127.0.0.1", 0));
+        sim.start();
+        // The profile file names another device; the operator types this one.
+        Rig rig(QStringLiteral("COM1"), false, QStringLiteral("[CONNECT]\nSerialTcp=0\nIP=10.255.255.1\nPort=1\n"));
+        QCOMPARE(rig.panel->ipAddressText(), QStringLiteral("10.255.255.1"));
+        rig.panel->setIpAddressText(QStringLiteral("127.0.0.1"));
+        rig.panel->setTcpPortText(QString::number(sim.tcpPort()));
+        QVERIFY(rig.connect());
+        QVERIFY(sim.hasClient());
+        settings::ProfileFile file(rig.panel->options().configPath.toStdString());
+        QCOMPARE(QString::fromStdString(file.getString("CONNECT", "IP", "")), QStringLiteral("127.0.0.1"));
+        QCOMPARE(QString::fromStdString(file.getString("CONNECT", "Port", "")), QString::number(sim.tcpPort()));
+
+        // No address at all is no device, not this machine (where the simulator listens).
+        rig.click(IDC_DISCONNECT);
+        rig.panel->setIpAddressText(QString());
+        QVERIFY(!rig.connect());
+        QCOMPARE(rig.panel->infoText(), QStringLiteral("Open network failed"));
+        QVERIFY(rig.panel->control(IDC_CONNECT)->isEnabled());
+        // A blank field is not written.
+        QCOMPARE(QString::fromStdString(file.getString("CONNECT", "IP", "")), QStringLiteral("127.0.0.1"));
+    }
+
+    void lostLinkShowsTheDisconnectedStateAndAutoConnectGetsItBack()
+    {
+        std::atomic<int> lostLines{0};
+        util::setConsoleSink([&](std::string_view line) {
+            if (line.rfind("Link lost", 0) == 0)
+                ++lostLines;
+        });
+        sim::SimServer sim(test::quietSim());
+        QVERIFY(sim.listenTcp("127.0.0.1", 0));
+        sim.start();
+        Rig rig(QStringLiteral("COM1"), false,
+                QStringLiteral("[CONNECT]\nSerialTcp=0\nIP=127.0.0.1\nPort=%1\n").arg(sim.tcpPort()));
+        QVERIFY(rig.connect());
+        QVERIFY(rig.waitFor([&] { return rig.panel->isIndicatorLit(link::indicatorId(link::kSourceV1)); }));
+        QVERIFY(rig.panel->startTimer());
+        QVERIFY(rig.controller->planRunner().running());
+
+        sim.closeClient(); // the device hangs up
+        QVERIFY(rig.waitFor([&] { return rig.panel->control(IDC_CONNECT)->isEnabled(); }));
+        QCOMPARE(rig.panel->infoText(), QStringLiteral("Connection to the device lost"));
+        QVERIFY(!rig.panel->control(IDC_DISCONNECT)->isEnabled());
+        QVERIFY(!rig.panel->control(IDC_KEY_HDMI)->isEnabled());
+        QVERIFY(!rig.panel->isTimerRunning());
+        QVERIFY(!rig.controller->planRunner().running());
+        QVERIFY(!rig.controller->session().connected());
+        QCOMPARE(lostLines.load(), 1);
+
+        // In Chinese, with AutoConnect: the panel connects again by itself.
+        rig.click(IDC_LANG_CH);
+        rig.click(IDC_AUTO_CONNECT);
+        QVERIFY(rig.connect());
+        sim.closeClient();
+        QVERIFY(rig.waitFor([&] { return rig.panel->control(IDC_CONNECT)->isEnabled(); }));
+        QCOMPARE(rig.panel->infoText(), QString::fromUtf8("与设备的连接已断开，正在重新连接"));
+        QVERIFY(rig.waitFor([&] { return rig.panel->control(IDC_DISCONNECT)->isEnabled(); }));
+        QCOMPARE(rig.panel->infoText(), QString::fromUtf8("设备连接成功"));
+        QVERIFY(rig.panel->control(IDC_KEY_HDMI)->isEnabled());
+        QCOMPARE(lostLines.load(), 2);
+        util::setConsoleSink({});
     }
 };
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 #include <unistd.h>
 
 using namespace omnar;
@@ -158,4 +159,81 @@ TEST(TcpAgainstSim, ClosedPortIsRefused)
     }
     link::TcpTransport tcp;
     EXPECT_EQ(tcp.open(kLoopback, port), 0);
+}
+
+namespace {
+
+// One reply misses its query's window: its last 8 bytes come 950 ms after
+// the first 5 (the simulator's `--split 5,8 --split-gap 950`), long after the
+// query gave up. The simulator runs on a clock the test steps, so the late
+// end arrives exactly when the test lets it. That late reply costs its own
+// query and nothing more: the next (split) reply is answered and decoded,
+// not assembled from the late end and its own first piece.
+void lateReplyCostsOnlyItsOwnQuery(sim::SimServer& sim, util::VirtualClock& simClock, link::Link& link)
+{
+    std::lock_guard lock(link.lock());
+    sim.setSplit({5, 8}, 950ms);
+    const Frame q = link::cmd::statusQuery(1);
+    Frame reply{};
+    EXPECT_EQ(link.QueryCommand(&q, &reply, 300), 0) << "the end of the reply is held back";
+
+    // The device goes on splitting its replies, now in time: from here on
+    // the simulator's clock runs at about real speed.
+    sim.setSplit({5, 8}, 150ms);
+    ASSERT_TRUE(simClock.waitForSleepers(1)) << "the simulator waits between the two pieces";
+    simClock.advance(950ms); // the late 8 bytes go out now
+    for (int i = 0; i < 5000 && sim.repliesSent() < 1; ++i)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(sim.repliesSent(), 1u);
+    std::jthread ticker([&](std::stop_token st) {
+        while (!st.stop_requested()) {
+            std::this_thread::sleep_for(10ms);
+            simClock.advance(10ms);
+        }
+    });
+
+    const auto hdmi = link::cmd::switchMainSource(1, 0, link::kSourceHdmi);
+    EXPECT_EQ(link.SendCommand(&hdmi.frame, 0), 13);
+    ASSERT_EQ(link.QueryCommand(&q, &reply, kTimeoutMs), 13);
+    EXPECT_EQ(reply[0], 0x05);
+    EXPECT_EQ(reply[2], 0xFE);
+    EXPECT_EQ(reply[7] & 0x0F, link::kSourceHdmi);
+    EXPECT_EQ(reply[12], link::frameChecksum(reply)) << "one whole reply, no leftovers glued on";
+    // And the one after it as well.
+    ASSERT_EQ(link.QueryCommand(&q, &reply, kTimeoutMs), 13);
+    EXPECT_EQ(reply[12], link::frameChecksum(reply));
+}
+
+sim::SimOptions steppedSim()
+{
+    auto o = test::quietSim();
+    o.replyDelay = 0ms; // only the fragment gap waits on the stepped clock
+    return o;
+}
+
+} // namespace
+
+TEST(SerialAgainstSim, LateEndOfAReplyIsNotGluedToTheNextOne)
+{
+    util::VirtualClock simClock(util::VirtualClock::Mode::Manual);
+    sim::SimServer sim(steppedSim(), simClock);
+    ASSERT_TRUE(sim.openPty());
+    sim.start();
+    link::Link link;
+    link.setTransport(openSerial(sim.ptyPath()));
+    ASSERT_TRUE(link.transport());
+    lateReplyCostsOnlyItsOwnQuery(sim, simClock, link);
+}
+
+TEST(TcpAgainstSim, LateEndOfAReplyIsNotGluedToTheNextOne)
+{
+    util::VirtualClock simClock(util::VirtualClock::Mode::Manual);
+    sim::SimServer sim(steppedSim(), simClock);
+    ASSERT_TRUE(sim.listenTcp("127.0.0.1", 0));
+    sim.start();
+    auto tcp = std::make_unique<link::TcpTransport>();
+    ASSERT_EQ(tcp->open(kLoopback, sim.tcpPort()), 1);
+    link::Link link;
+    link.setTransport(std::move(tcp));
+    lateReplyCostsOnlyItsOwnQuery(sim, simClock, link);
 }

@@ -3,86 +3,24 @@
 
 #include "core/link/LinkSession.h"
 #include "core/link/Sources.h"
+#include "core/util/Console.h"
 #include "sim/SimServer.h"
 #include "tests/support/QuietSim.h"
 #include "tests/support/FakeTransport.h"
+#include "tests/support/SessionRecorder.h"
 
 #include <gtest/gtest.h>
 
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 using namespace omnar;
 using namespace std::chrono_literals;
 using link::Frame;
+using test::Recorder;
 
 namespace {
-
-// Records every event in arrival order and lets a test wait for one.
-class Recorder final : public link::LinkSession::Events {
-public:
-    void info(const std::string& en, const std::string&) override { push("info:" + en); }
-    void portOutOfRange() override { push("port-range"); }
-    void connectEnded(bool ok) override { push(ok ? "connected" : "not-connected"); }
-    void statusReply(const Frame& r) override
-    {
-        std::lock_guard lock(m_mutex);
-        m_last = r;
-        ++m_replies;
-        m_log.push_back("status");
-        m_changed.notify_all();
-    }
-    void commandStarted() override { push("cmd-start"); }
-    void commandFinished() override { push("cmd-end"); }
-
-    bool waitFor(const std::string& event, std::chrono::milliseconds timeout = 15s)
-    {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, timeout, [&] {
-            return std::find(m_log.begin(), m_log.end(), event) != m_log.end();
-        });
-    }
-    // Waits for a status reply that satisfies `pred`.
-    template <class Pred>
-    bool waitForStatus(Pred pred, std::chrono::milliseconds timeout = 15s)
-    {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, timeout, [&] { return m_replies > 0 && pred(m_last); });
-    }
-    std::vector<std::string> infos() const
-    {
-        std::lock_guard lock(m_mutex);
-        std::vector<std::string> out;
-        for (auto& e : m_log)
-            if (e.rfind("info:", 0) == 0)
-                out.push_back(e.substr(5));
-        return out;
-    }
-    std::vector<std::string> log() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_log;
-    }
-    void clear()
-    {
-        std::lock_guard lock(m_mutex);
-        m_log.clear();
-        m_replies = 0;
-    }
-
-private:
-    void push(std::string e)
-    {
-        std::lock_guard lock(m_mutex);
-        m_log.push_back(std::move(e));
-        m_changed.notify_all();
-    }
-    mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<std::string> m_log;
-    Frame m_last{};
-    int m_replies = 0;
-};
 
 link::ConnectTarget serialTarget(const std::string& path, std::uint8_t id = 1)
 {
@@ -274,4 +212,131 @@ TEST(LinkSession, AStaleReplyBeforeTheIdentificationIsSkipped)
     events.clear();
     ASSERT_TRUE(session.connect(serialTarget("fake")));
     ASSERT_TRUE(events.waitFor("not-connected"));
+}
+
+TEST(LinkSession, LastKeyWinsWhileTheWorkerWaitsForTheLinkLock)
+{
+    sim::SimServer sim(test::quietSim());
+    ASSERT_TRUE(sim.listenTcp("127.0.0.1", 0));
+    sim.start();
+    Recorder events;
+    link::LinkSession session(events);
+    ASSERT_TRUE(session.connect(tcpTarget(sim.tcpPort())));
+    ASSERT_TRUE(events.waitFor("connected"));
+    const auto before = sim.framesReceived();
+    {
+        // Someone else's transaction (a status poll, the timer) holds the link.
+        std::lock_guard busy(session.link().lock());
+        session.submit(quick(link::cmd::switchMainSource(1, 0, link::kSourceHdmi)));
+        std::this_thread::sleep_for(100ms); // time for the worker to wake and queue for the lock
+        session.submit(quick(link::cmd::switchMainSource(1, 0, link::kSourceVga)));
+    }
+    ASSERT_TRUE(events.waitForStatus([](const Frame& r) { return (r[7] & 0x0F) == link::kSourceVga; }));
+    ASSERT_TRUE(events.waitFor("cmd-end"));
+    std::vector<int> switched;
+    for (const auto& f : sim.received())
+        if (f.frame[2] == link::cmd::kSwitchMain)
+            switched.push_back(f.frame[4]);
+    EXPECT_EQ(switched, std::vector<int>{link::kSourceVga}) << "HDMI was replaced before it went out";
+    EXPECT_GT(sim.framesReceived(), before);
+}
+
+TEST(LinkSession, AKeyPressedWhileACommandIsInFlightGoesOutNext)
+{
+    sim::SimServer sim(test::quietSim());
+    ASSERT_TRUE(sim.listenTcp("127.0.0.1", 0));
+    sim.start();
+    Recorder events;
+    link::LinkSession session(events);
+    ASSERT_TRUE(session.connect(tcpTarget(sim.tcpPort())));
+    ASSERT_TRUE(events.waitFor("connected"));
+
+    session.submit(quick(link::cmd::switchMainSource(1, 0, link::kSourceHdmi)));
+    ASSERT_TRUE(events.waitFor("cmd-start"));
+    session.submit(quick(link::cmd::switchMainSource(1, 0, link::kSourceDvi)));
+    ASSERT_TRUE(events.waitForStatus([](const Frame& r) { return (r[7] & 0x0F) == link::kSourceDvi; }));
+    std::vector<int> switched;
+    for (const auto& f : sim.received())
+        if (f.frame[2] == link::cmd::kSwitchMain)
+            switched.push_back(f.frame[4]);
+    EXPECT_EQ(switched, (std::vector<int>{link::kSourceHdmi, link::kSourceDvi}));
+}
+
+namespace {
+
+// Collects the console's "Link lost" lines.
+struct LostLines {
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    LostLines()
+    {
+        util::setConsoleSink([this](std::string_view s) {
+            std::lock_guard lock(mutex);
+            if (s.rfind("Link lost", 0) == 0)
+                lines.emplace_back(s);
+        });
+    }
+    ~LostLines() { util::setConsoleSink({}); }
+    std::vector<std::string> get()
+    {
+        std::lock_guard lock(mutex);
+        return lines;
+    }
+};
+
+} // namespace
+
+TEST(LinkSession, PeerThatHangsUpIsALostLinkAndAutoReconnectBringsItBack)
+{
+    LostLines console;
+    sim::SimServer sim(test::quietSim());
+    ASSERT_TRUE(sim.listenTcp("127.0.0.1", 0));
+    sim.setCloseAfter(4); // identification and a few polls
+    sim.start();
+    Recorder events;
+    link::LinkSession session(events);
+    ASSERT_TRUE(session.connect(tcpTarget(sim.tcpPort())));
+    ASSERT_TRUE(events.waitFor("lost:the peer closed the connection"));
+    EXPECT_FALSE(session.connected());
+    EXPECT_EQ(events.infos().back(), "Connection to the device lost");
+    EXPECT_EQ(console.get(), std::vector<std::string>{"Link lost: the peer closed the connection\n"});
+
+    // Nobody polls the dead connection, and nobody connects again unasked.
+    EXPECT_EQ(session.link().transport(), nullptr);
+    for (int i = 0; i < 5000 && session.reconnecting(); ++i)
+        std::this_thread::sleep_for(1ms);
+    EXPECT_FALSE(session.reconnecting());
+
+    // With AutoConnect the session gets the device back by itself.
+    events.clear();
+    ASSERT_TRUE(session.connect(tcpTarget(sim.tcpPort())));
+    ASSERT_TRUE(events.waitFor("connected"));
+    session.setAutoReconnect(true);
+    events.clear();
+    sim.closeClient();
+    // The peer's end of the stream, or its reset when our query crossed the hang-up.
+    ASSERT_NE(events.waitForPrefix("lost:"), "");
+    ASSERT_TRUE(events.waitFor("connected"));
+    EXPECT_TRUE(session.connected());
+    const auto infos = events.infos();
+    EXPECT_EQ(infos.front(), "Connection to the device lost, connecting again");
+    EXPECT_EQ(infos.back(), "Communications equipment normal");
+    events.clear();
+    ASSERT_TRUE(events.waitFor("status")) << "polling again";
+    session.disconnect();
+}
+
+TEST(LinkSession, SerialDeviceThatVanishesIsALostLink)
+{
+    auto sim = std::make_unique<sim::SimServer>(test::quietSim());
+    ASSERT_TRUE(sim->openPty());
+    sim->start();
+    Recorder events;
+    link::LinkSession session(events);
+    ASSERT_TRUE(session.connect(serialTarget(sim->ptyPath())));
+    ASSERT_TRUE(events.waitFor("connected"));
+    sim.reset(); // the other end of the line is gone
+    ASSERT_TRUE(events.waitFor("lost:the serial device hung up"));
+    EXPECT_FALSE(session.connected());
+    EXPECT_EQ(session.link().transport(), nullptr);
 }

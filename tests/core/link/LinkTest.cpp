@@ -149,3 +149,43 @@ TEST_F(LinkFixture, NoTransportIsNoReply)
     const Frame f = link::cmd::take(1, 0).frame;
     EXPECT_EQ(link.SendCommand(&f, 0), 0);
 }
+
+TEST_F(LinkFixture, LateEndOfAnEarlierReplyIsDroppedBeforeTheQuery)
+{
+    // The last 8 bytes of a reply that missed its query's window are waiting;
+    // taken as the start of this reply they would spoil it.
+    const auto late = statusBytes(0x05);
+    fake->stale.assign(late.begin() + 5, late.end());
+    auto bytes = statusBytes();
+    bytes[7] = 0x04; // HDMI now
+    script({{bytes.begin(), bytes.begin() + 5}, {bytes.begin() + 5, bytes.end()}});
+    ASSERT_EQ(link.QueryCommand(&query, &reply, 1000), 13);
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), reply.begin()));
+    EXPECT_EQ(fake->discardCalls, 1);
+
+    // ReceiveReply goes on listening for a reply already asked for: nothing is dropped.
+    fake->stale = {0x05, 0x01};
+    EXPECT_EQ(link.ReceiveReply(&reply, 200), 0);
+    EXPECT_EQ(fake->discardCalls, 1);
+}
+
+TEST_F(LinkFixture, LostTransportEndsEveryTransactionAtOnce)
+{
+    fake->loseAtRead = 3;
+    EXPECT_EQ(link.QueryCommand(&query, &reply, 5000), 0);
+    EXPECT_EQ(fake->readCalls, 3) << "no more polls once the connection is gone";
+    EXPECT_EQ(slept(), 200);
+    EXPECT_TRUE(link.lost());
+    EXPECT_EQ(link.lostReason(), "scripted loss");
+
+    const auto writes = fake->written.size();
+    EXPECT_EQ(link.QueryCommand(&query, &reply, 5000), 0);
+    EXPECT_EQ(fake->written.size(), writes) << "nothing is sent on a lost link";
+    const Frame f = link::cmd::autoAdjust(1).frame;
+    fake->writeResult = 0;
+    EXPECT_EQ(link.SendCommand(&f, 20000), 0);
+    EXPECT_EQ(slept(), 200) << "no device pause for a device that is gone";
+
+    link.closeTransport();
+    EXPECT_FALSE(link.lost()) << "the next transport starts afresh";
+}

@@ -60,7 +60,11 @@ struct Pty {
         ::cfmakeraw(&tio);
         ::tcsetattr(master, TCSANOW, &tio);
     }
-    ~Pty() { ::close(master); }
+    ~Pty()
+    {
+        if (master >= 0)
+            ::close(master);
+    }
     // Reads exactly n bytes from the master within a generous real deadline.
     std::vector<std::uint8_t> readExactly(std::size_t n)
     {
@@ -165,6 +169,86 @@ TEST(SerialPort, WritesReadsAndTracesOverAPseudoTerminal)
 
 namespace {
 
+// Writes frames until one fails; how many went through.
+int fillUntilAWriteFails(link::CSerialPort& port, std::stop_token stop = {})
+{
+    const auto frame = link::withChecksum(link::cmd::statusQuery(1));
+    int written = 0;
+    while (port.write(frame, stop) == 13 && written < 100000)
+        ++written;
+    return written;
+}
+
+} // namespace
+
+TEST(SerialPort, AWriteNobodyTakesFailsWithinItsBoundOrAtAStopRequest)
+{
+    Pty pty; // the far side never reads
+    link::CSerialPort port;
+    ASSERT_EQ(port.open(pty.slavePath), 1);
+    ASSERT_EQ(port.configure(), 1);
+
+    ConsoleCapture console;
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_GT(fillUntilAWriteFails(port), 100);
+    const auto took = std::chrono::steady_clock::now() - t0;
+    EXPECT_LT(took, std::chrono::milliseconds(link::CSerialPort::kWriteTimeoutMs) + 3s);
+    EXPECT_NE(console.text().find("WriteFile Error\nGetLastError: Connection timed out\n"), std::string::npos);
+    EXPECT_TRUE(port.isOpen()) << "a stuck line is not a vanished one";
+
+    // The next write waits again; a stop request (Disconnect, Exit) ends it
+    // long before the bound, without an error line.
+    std::stop_source stop;
+    std::jthread stopper([&] {
+        std::this_thread::sleep_for(100ms);
+        stop.request_stop();
+    });
+    ConsoleCapture quiet;
+    const auto t1 = std::chrono::steady_clock::now();
+    fillUntilAWriteFails(port, stop.get_token());
+    EXPECT_LT(std::chrono::steady_clock::now() - t1, std::chrono::milliseconds(link::CSerialPort::kWriteTimeoutMs));
+    EXPECT_EQ(quiet.text().find("WriteFile Error"), std::string::npos);
+}
+
+TEST(SerialPort, FlowControlIsTurnedOffAndAVanishedDeviceIsALostPort)
+{
+    Pty pty;
+    {
+        // Left behind by an earlier user of the port.
+        const int fd = ::open(pty.slavePath.c_str(), O_RDWR | O_NOCTTY);
+        termios tio{};
+        ::tcgetattr(fd, &tio);
+        tio.c_cflag |= CRTSCTS;
+        tio.c_iflag |= IXON | IXOFF | IXANY;
+        ::tcsetattr(fd, TCSANOW, &tio);
+        ::close(fd);
+    }
+    link::CSerialPort port;
+    ASSERT_EQ(port.open(pty.slavePath), 1);
+    ASSERT_EQ(port.configure(), 1);
+    {
+        const int fd = ::open(pty.slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        termios tio{};
+        ::tcgetattr(fd, &tio);
+        ::close(fd);
+        EXPECT_EQ(tio.c_cflag & CRTSCTS, 0u);
+        EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | IXANY), 0u);
+    }
+
+    // The adapter is pulled: the line hangs up.
+    ConsoleCapture console;
+    ::close(pty.master);
+    pty.master = -1;
+    std::uint8_t buf[13];
+    EXPECT_EQ(port.read13(buf), 0);
+    EXPECT_TRUE(port.lost());
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.write(link::cmd::statusQuery(1)), 0);
+    EXPECT_EQ(console.text(), "") << "the session reports the loss, once";
+}
+
+namespace {
+
 // A loopback listener on an ephemeral port.
 struct Listener {
     int fd = -1;
@@ -215,7 +299,25 @@ TEST(TcpTransport, ConnectsSendsAndReceivesWithoutWaiting)
             std::this_thread::sleep_for(1ms);
     }
     EXPECT_EQ(n, 4);
+    EXPECT_FALSE(tcp.lost());
+
+    // The peer hangs up: the end of the stream is a lost link, not "nothing yet".
     ::close(peer);
+    for (int i = 0; i < 500 && !tcp.lost(); ++i) {
+        EXPECT_EQ(tcp.read(buf, 13), 0);
+        if (!tcp.lost())
+            std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_EQ(tcp.lostReason(), "the peer closed the connection");
+    EXPECT_EQ(tcp.writeFrame(frame), 0);
+}
+
+TEST(TcpTransport, BlankAddressIsRefusedInsteadOfReachingThisMachine)
+{
+    Listener local; // the system would connect 0.0.0.0 to this listener on loopback
+    link::TcpTransport tcp;
+    EXPECT_EQ(tcp.open(0, local.port), 0);
+    EXPECT_FALSE(tcp.isOpen());
 }
 
 TEST(TcpTransport, RefusedConnectionFailsQuickly)
