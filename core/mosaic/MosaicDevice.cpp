@@ -1,11 +1,9 @@
 #include "core/mosaic/MosaicDevice.h"
 
 #include "core/link/Catalogue.h"
+#include "core/link/DeviceJob.h"
 #include "core/mosaic/MosaicCalc.h"
 #include "core/mosaic/MosaicIds.h"
-
-#include <chrono>
-#include <mutex>
 
 namespace omnar::mosaic {
 
@@ -15,42 +13,11 @@ constexpr std::uint8_t kBypassBit = 0x02;
 constexpr std::uint8_t kMosaicBit = 0x04;
 constexpr std::uint8_t kSyncBit = 0x02;
 
-// The dialog's side of the link: one transaction at a time under the link
-// lock, pauses between them without it, and nothing new once stopped.
-class Transactions {
-public:
-    Transactions(link::Link& link, std::stop_token stop)
-        : m_link(link)
-        , m_stop(std::move(stop))
-    {
-    }
-
-    bool stopped() const { return m_stop.stop_requested(); }
-
-    // False when stopped during the pause (or before it).
-    bool pause(int ms) { return !stopped() && m_link.clock().sleepFor(std::chrono::milliseconds(ms), m_stop); }
-
-    // True for a 13-byte reply. Check stopped() before reading a false.
-    bool query(const link::Frame& frame, link::Frame& reply, int timeoutMs)
-    {
-        if (stopped())
-            return false;
-        std::lock_guard guard(m_link.lock());
-        return m_link.QueryCommand(&frame, &reply, timeoutMs, m_stop) == static_cast<int>(link::kFrameSize);
-    }
-
-    void send(const link::Frame& frame, int delayMs)
-    {
-        if (stopped())
-            return;
-        std::lock_guard guard(m_link.lock());
-        m_link.SendCommand(&frame, delayMs, m_stop);
-    }
-
-private:
-    link::Link& m_link;
-    std::stop_token m_stop;
-};
+// A query's result: a whole 13-byte reply.
+bool answered(int received)
+{
+    return received == static_cast<int>(link::kFrameSize);
+}
 
 void tell(const ReportSink& sink, const DeviceReport& report)
 {
@@ -76,17 +43,16 @@ bool isReady(const DeviceCondition& c, int source)
     return !c.bypassOn && c.mosaicOn && c.signal && c.source == source;
 }
 
-void ConnectCheck(link::Link& link, const ConnectCheckInput& input, std::stop_token stop, const ReportSink& report)
+void ConnectCheck(link::JobLink& job, const ConnectCheckInput& input, const ReportSink& report)
 {
-    Transactions t(link, stop);
     const std::uint8_t address = input.deviceAddress;
 
-    if (!t.pause(kConnectFirstWaitMs))
+    if (!job.pause(kConnectFirstWaitMs))
         return;
     link::Frame reply{};
     const bool resolutionAnswered =
-        t.query(link::cmd::readBackQuery(address, kResolutionSubCode), reply, kConnectQueryTimeoutMs);
-    if (t.stopped())
+        answered(job.query(link::cmd::readBackQuery(address, kResolutionSubCode), reply, kConnectQueryTimeoutMs));
+    if (job.stopped())
         return;
     if (!resolutionAnswered || reply[2] != link::cmd::kQuery) {
         tell(report, CheckEnded{true});
@@ -97,29 +63,29 @@ void ConnectCheck(link::Link& link, const ConnectCheckInput& input, std::stop_to
     read.index = reply[3];
     read.size = setup::sizeForIndex(read.index, input.resolution);
     if (read.index == setup::kCustomResolutionIndex) {
-        if (!t.pause(kCustomResolutionWaitMs))
+        if (!job.pause(kCustomResolutionWaitMs))
             return;
         link::Frame custom{};
-        const bool answered =
-            t.query(link::cmd::readBackQuery(address, kCustomResolutionSubCode), custom, kCustomResolutionTimeoutMs);
-        if (t.stopped())
+        const bool customAnswered = answered(
+            job.query(link::cmd::readBackQuery(address, kCustomResolutionSubCode), custom, kCustomResolutionTimeoutMs));
+        if (job.stopped())
             return;
         const int width = link::getBigEndian16(custom, 4);
         const int height = link::getBigEndian16(custom, 6);
         // A size of 0 is no size: the previous resolution stays.
-        if (answered && width > 0 && height > 0) {
+        if (customAnswered && width > 0 && height > 0) {
             read.size = setup::adoptCustomSize(width, height, read.size);
             read.custom = ResolutionRead::Custom{width, height, custom[8]};
         }
     }
     tell(report, read);
 
-    if (!t.pause(kConnectStepWaitMs))
+    if (!job.pause(kConnectStepWaitMs))
         return;
     reply = {};
     const bool modeAnswered =
-        t.query(link::cmd::readBackQuery(address, kMosaicModeSubCode), reply, kConnectQueryTimeoutMs);
-    if (t.stopped())
+        answered(job.query(link::cmd::readBackQuery(address, kMosaicModeSubCode), reply, kConnectQueryTimeoutMs));
+    if (job.stopped())
         return;
     if (!modeAnswered) {
         tell(report, CheckEnded{true});
@@ -127,11 +93,11 @@ void ConnectCheck(link::Link& link, const ConnectCheckInput& input, std::stop_to
     }
     tell(report, SyncModeRead{(reply[3] & kSyncBit) != 0});
 
-    if (!t.pause(kConnectStepWaitMs))
+    if (!job.pause(kConnectStepWaitMs))
         return;
     reply = {};
-    const bool statusAnswered = t.query(link::cmd::statusQuery(address), reply, kConnectQueryTimeoutMs);
-    if (t.stopped())
+    const bool statusAnswered = answered(job.query(link::cmd::statusQuery(address), reply, kConnectQueryTimeoutMs));
+    if (job.stopped())
         return;
     if (!statusAnswered) {
         tell(report, CheckEnded{false});
@@ -145,8 +111,8 @@ void ConnectCheck(link::Link& link, const ConnectCheckInput& input, std::stop_to
         tell(report, UploadControls{true});
     } else {
         tell(report, UploadControls{false});
-        const bool ready = PrepareDevice(link, address, condition, stop);
-        if (t.stopped())
+        const bool ready = PrepareDevice(job, address, condition);
+        if (job.stopped())
             return;
         if (ready)
             tell(report, UploadControls{true});
@@ -156,56 +122,54 @@ void ConnectCheck(link::Link& link, const ConnectCheckInput& input, std::stop_to
     tell(report, CheckEnded{true});
 }
 
-bool PrepareDevice(link::Link& link, std::uint8_t address, const DeviceCondition& condition, std::stop_token stop)
+bool PrepareDevice(link::JobLink& job, std::uint8_t address, const DeviceCondition& condition)
 {
-    Transactions t(link, stop);
     // One buffer serves every step, so the mosaic-on frame and the final
     // query still carry the DVI selection's byte 4 when it was sent.
     link::Frame frame = link::makeFrame(address, kBypassOffCommand);
 
-    if (!t.pause(kPrepareWaitMs))
+    if (!job.pause(kPrepareWaitMs))
         return false;
     if (condition.bypassOn) {
-        t.send(frame, kBypassOffDelayMs);
-        if (t.stopped())
+        job.send({frame, kBypassOffDelayMs});
+        if (job.stopped())
             return false;
     }
-    if (!t.pause(kPrepareWaitMs))
+    if (!job.pause(kPrepareWaitMs))
         return false;
     if (condition.source != kDviSource) {
         frame[2] = link::cmd::kSwitchMain;
         frame[3] = 0x00;
         frame[4] = static_cast<std::uint8_t>(kDviSource);
-        t.send(frame, kSelectDviDelayMs);
-        if (t.stopped())
+        job.send({frame, kSelectDviDelayMs});
+        if (job.stopped())
             return false;
     }
-    if (!t.pause(kPrepareWaitMs))
+    if (!job.pause(kPrepareWaitMs))
         return false;
     if (!condition.mosaicOn) {
         frame[2] = link::cmd::kMosaic;
         frame[3] = 0x01;
-        t.send(frame, kMosaicOnDelayMs);
-        if (t.stopped())
+        job.send({frame, kMosaicOnDelayMs});
+        if (job.stopped())
             return false;
     }
-    if (!t.pause(kPrepareWaitMs))
+    if (!job.pause(kPrepareWaitMs))
         return false;
     frame[2] = link::cmd::kQuery;
     frame[3] = link::cmd::kStatusSubCode;
     link::Frame reply{};
-    if (!t.query(frame, reply, kConnectQueryTimeoutMs))
+    if (!answered(job.query(frame, reply, kConnectQueryTimeoutMs)))
         return false;
     const DeviceCondition now = conditionOf(reply);
     return !now.noValidState && isReady(now, kDviSource);
 }
 
-void Detect(link::Link& link, std::uint8_t address, std::stop_token stop, const ReportSink& report)
+void Detect(link::JobLink& job, std::uint8_t address, const ReportSink& report)
 {
-    Transactions t(link, stop);
     link::Frame reply{};
-    const bool answered = t.query(link::cmd::statusQuery(address), reply, kConnectQueryTimeoutMs);
-    if (t.stopped() || !answered)
+    const bool replied = answered(job.query(link::cmd::statusQuery(address), reply, kConnectQueryTimeoutMs));
+    if (job.stopped() || !replied)
         return;
     const DeviceCondition condition = conditionOf(reply);
     if (condition.noValidState)
@@ -223,23 +187,17 @@ link::Frame mosaicModeFrame(std::uint8_t deviceId, bool sync)
     return link::makeFrame(deviceId, kMosaicModeCommand, {static_cast<std::uint8_t>(sync ? 0x01 : 0x00)});
 }
 
-void SetMosaicMode(link::Link& link, std::uint8_t deviceId, bool sync, std::stop_token stop,
-                   const ReportSink& report)
+void SetMosaicMode(link::JobLink& job, std::uint8_t deviceId, bool sync, const ReportSink& report)
 {
-    Transactions t(link, stop);
-    t.send(mosaicModeFrame(deviceId, sync), kModeFrameDelayMs);
-    if (t.stopped())
+    if (!job.send({mosaicModeFrame(deviceId, sync), kModeFrameDelayMs}) || job.stopped())
         return;
     // Shown whether or not the device acted on the frame: nothing confirms it.
     tell(report, ShowMessage{MessageId::ModeSet});
 }
 
-void SendWindow(link::Link& link, const link::Frame& frame, Group group, std::stop_token stop,
-                const ReportSink& report)
+void SendWindow(link::JobLink& job, const link::Frame& frame, Group group, const ReportSink& report)
 {
-    Transactions t(link, stop);
-    t.send(frame, kWindowFrameDelayMs);
-    if (t.stopped())
+    if (!job.send({frame, kWindowFrameDelayMs}) || job.stopped())
         return;
     tell(report, WindowSent{group});
 }

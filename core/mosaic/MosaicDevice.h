@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/link/Frame.h"
-#include "core/link/Link.h"
+#include "core/link/DeviceJob.h"
 #include "core/mosaic/MosaicState.h"
 #include "core/mosaic/MosaicView.h"
 #include "core/setup/Resolution.h"
@@ -9,14 +9,14 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <stop_token>
 #include <variant>
 
 // The Fast Mosaic dialog's device work: the connect check, the preparation
 // of the device for mosaic work, Detect, the mode frame and the window
-// upload. Each runs on a worker; every transaction holds the link lock and
-// every pause is a clock sleep without it, ended by a stop request, after
-// which nothing more is sent or reported.
+// upload. Each runs as a dialog job: every transaction holds the link lock
+// (taken in stop-aware steps, so a plan switch holding it cannot keep a
+// closing dialog waiting) and every pause is a clock sleep without it. A
+// stop request ends the current wait; nothing more is sent or reported.
 namespace omnar::mosaic {
 
 // Timeouts and pauses of the dialog's traffic.
@@ -97,27 +97,24 @@ struct ConnectCheckInput {
 
 // Connect: reads the output resolution (custom ones too) and the mosaic
 // mode, then the status; a device that is not ready is prepared.
-void ConnectCheck(link::Link& link, const ConnectCheckInput& input, std::stop_token stop, const ReportSink& report);
+void ConnectCheck(link::JobLink& job, const ConnectCheckInput& input, const ReportSink& report);
 
 // Brings the device into mosaic state: bypass off, DVI selected, mosaic on
 // (only the steps the condition needs, with their pauses), then asks the
 // status. True when the device now reports ready on DVI; false when not or
 // when stopped.
-bool PrepareDevice(link::Link& link, std::uint8_t deviceAddress, const DeviceCondition& condition,
-                   std::stop_token stop);
+bool PrepareDevice(link::JobLink& job, std::uint8_t deviceAddress, const DeviceCondition& condition);
 
 // Detect: one status query. Silent when unanswered or without a valid
 // state; otherwise the upload controls follow readiness on DVI.
-void Detect(link::Link& link, std::uint8_t deviceAddress, std::stop_token stop, const ReportSink& report);
+void Detect(link::JobLink& job, std::uint8_t deviceAddress, const ReportSink& report);
 
 // The mosaic-mode frame (0x22) for No Sync or Sync, with the main window's
 // device id, then the mode-set message whatever the device did.
 link::Frame mosaicModeFrame(std::uint8_t deviceId, bool sync);
-void SetMosaicMode(link::Link& link, std::uint8_t deviceId, bool sync, std::stop_token stop,
-                   const ReportSink& report);
+void SetMosaicMode(link::JobLink& job, std::uint8_t deviceId, bool sync, const ReportSink& report);
 
 // A Set's window frame (beginSet), then WindowSent.
-void SendWindow(link::Link& link, const link::Frame& frame, Group group, std::stop_token stop,
-                const ReportSink& report);
+void SendWindow(link::JobLink& job, const link::Frame& frame, Group group, const ReportSink& report);
 
 } // namespace omnar::mosaic

@@ -171,7 +171,13 @@ struct MosaicDeviceTest : ::testing::Test {
 
     void connect(std::uint8_t address = 1, setup::OutputSize previous = {})
     {
-        ConnectCheck(link, {address, previous}, {}, sink);
+        link::JobLink job(link, {});
+        ConnectCheck(job, {address, previous}, sink);
+    }
+    void detect()
+    {
+        link::JobLink job(link, {});
+        Detect(job, 1, sink);
     }
 
     // The window's state after applying every report, as the dialog would.
@@ -253,7 +259,8 @@ TEST_F(MosaicDeviceTest, PausesRunWithoutTheLockAndTransactionsWithIt)
     t->mosaic = false;
     t->source = 4;
     probed.setTransport(std::move(t));
-    ConnectCheck(probed, {1, {}}, {}, sink);
+    link::JobLink job(probed, {});
+    ConnectCheck(job, {1, {}}, sink);
 
     const bool free = false, held = true;
     EXPECT_EQ(probe.sleeps, (std::vector<std::pair<long long, bool>>{
@@ -373,7 +380,8 @@ TEST_F(MosaicDeviceTest, StopBetweenTransactionsSendsNothingMore)
         if (f[2] == 0x00)
             stop.request_stop(); // the dialog closes during the 5000 ms DVI pause
     };
-    ConnectCheck(link, {1, {}}, stop.get_token(), sink);
+    link::JobLink job(link, stop.get_token());
+    ConnectCheck(job, {1, {}}, sink);
     EXPECT_EQ(device->writes.back().frame[2], 0x00);
     EXPECT_EQ(of<CheckEnded>().size(), 0u) << "a stopped check reports nothing more";
 }
@@ -389,7 +397,8 @@ TEST(MosaicDeviceThreads, StopEndsAWaitOnASilentDeviceAtOnce)
     std::atomic<int> reports{0};
     {
         std::jthread worker([&](std::stop_token stop) {
-            ConnectCheck(link, {1, {}}, stop, [&](const DeviceReport&) { ++reports; });
+            link::JobLink job(link, stop);
+            ConnectCheck(job, {1, {}}, [&](const DeviceReport&) { ++reports; });
         });
         ASSERT_TRUE(clock.waitForSleepers(1));
         clock.advance(1000ms);
@@ -404,31 +413,59 @@ TEST(MosaicDeviceThreads, StopEndsAWaitOnASilentDeviceAtOnce)
     link.lock().unlock();
 }
 
+TEST(MosaicDeviceThreads, StopEndsTheWaitForALinkLockAnotherSenderHolds)
+{
+    util::VirtualClock clock(util::VirtualClock::Mode::Manual);
+    link::Link link(clock);
+    auto t = std::make_unique<Processor>(clock, link.lock());
+    auto* device = t.get();
+    link.setTransport(std::move(t));
+    std::atomic<int> reports{0};
+    // The plan runner holds the lock through a device delay of its own.
+    std::unique_lock planRunner(link.lock());
+    {
+        std::jthread worker([&](std::stop_token stop) {
+            link::JobLink job(link, stop);
+            ConnectCheck(job, {1, {}}, [&](const DeviceReport&) { ++reports; });
+        });
+        ASSERT_TRUE(clock.waitForSleepers(1));
+        clock.advance(1000ms);
+        // The first query now waits for the lock, in steps a stop ends.
+        for (int i = 0; i < 10000 && clock.sleeps().size() < 2; ++i)
+            std::this_thread::sleep_for(1ms);
+        ASSERT_EQ(clock.sleeps().size(), 2u);
+        EXPECT_EQ(clock.sleeps()[1], std::chrono::milliseconds(link::JobLink::kLockRetryMs));
+    } // the jthread asks to stop and joins although the lock never came free
+    EXPECT_EQ(device->writeCount.load(), 0);
+    EXPECT_EQ(reports.load(), 0);
+}
+
 TEST_F(MosaicDeviceTest, DetectWantsDviAndIsSilentWithoutAValidState)
 {
-    Detect(link, 1, {}, sink);
+    detect();
     ASSERT_EQ(reports.size(), 2u) << "EXT. passed the connect check but Detect wants DVI";
     EXPECT_EQ(std::get<ShowMessage>(reports[1]).id, MessageId::DviSignalDetect);
     EXPECT_EQ(device->writes[0].atMs, 0) << "no pause before Detect's query";
 
     reports.clear();
     device->source = 5;
-    Detect(link, 1, {}, sink);
+    detect();
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_TRUE(std::get<UploadControls>(reports[0]).enabled);
 
     reports.clear();
     device->flagsOverride = 0xFF;
-    Detect(link, 1, {}, sink);
+    detect();
     EXPECT_TRUE(reports.empty()) << "byte 6 = 0xFF is no valid state";
     device->silent = true;
-    Detect(link, 1, {}, sink);
+    detect();
     EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(MosaicDeviceTest, ModeFrameUsesTheMainDeviceIdAndAlwaysConfirms)
 {
-    SetMosaicMode(link, 3, true, {}, sink);
+    link::JobLink job(link, {});
+    SetMosaicMode(job, 3, true, sink);
     ASSERT_EQ(device->writes.size(), 1u);
     EXPECT_EQ(device->writes[0].frame, (Frame{0x05, 3, 0x22, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0x05 ^ 3 ^ 0x22 ^ 0x01}));
     EXPECT_TRUE(device->writes[0].locked);
