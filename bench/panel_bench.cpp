@@ -6,9 +6,9 @@
 // Usage: panel_bench [--presses N] [--idle SECONDS] [--sim PATH]
 
 #include "core/link/LinkSession.h"
+#include "core/panel/PanelIds.h"
 #include "core/util/Console.h"
 #include "gui/app/CZelvicControlDlg.h"
-#include "gui/app/MainWindowIds.h"
 #include "gui/app/PanelController.h"
 #include "sim/SimServer.h"
 
@@ -51,7 +51,7 @@ extern char** environ;
 
 using namespace omnar;
 using namespace omnar::gui::app;
-using namespace omnar::gui::app::ids;
+using namespace omnar::panel::ids;
 using namespace std::chrono;
 
 namespace {
@@ -271,7 +271,7 @@ struct Panel {
         });
         button(IDC_CONNECT)->click();
         runUntil([&] { return finished; });
-        return connected && dlg->isConnectedUi();
+        return connected && controller->state().connected;
     }
 };
 

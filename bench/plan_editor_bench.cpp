@@ -18,13 +18,13 @@
 
 #include "core/link/LinkSession.h"
 #include "core/link/Sources.h"
+#include "core/panel/PanelIds.h"
 #include "core/plans/CInfoPlan.h"
 #include "core/plans/PlanFormat.h"
 #include "core/plans/PlanRunner.h"
 #include "core/settings/ProfileFile.h"
 #include "core/util/Console.h"
 #include "gui/app/CZelvicControlDlg.h"
-#include "gui/app/MainWindowIds.h"
 #include "gui/app/PanelController.h"
 #include "gui/plans/CProgram.h"
 #include "gui/plans/PlanPage.h"
@@ -266,17 +266,17 @@ void benchWithPanel()
     controller->start();
     bool connected = false;
     QObject::connect(controller, &gui::app::PanelController::connectFinished, [&](bool ok) { connected = ok; });
-    qobject_cast<QAbstractButton*>(panel.control(gui::app::ids::IDC_CONNECT))->click();
+    qobject_cast<QAbstractButton*>(panel.control(panel::ids::IDC_CONNECT))->click();
     if (!runUntil([&] { return connected; }, 15000)) {
         std::printf("with the panel: no connection\n");
         return;
     }
     const Schedule schedule = makeSchedule(kVariedGaps);
     writeDayPlans(o.configPath.toStdString(), schedule);
-    panel.startTimer();
+    controller->timer().start();
     runUntil([&] { return lateness(sim, schedule).size() == kPlanCount; },
              (kFirstPlanAheadS + 9 + 10 + 11 + 12 + 15) * 1000);
-    panel.stopTimer();
+    controller->timer().stop();
     report("switch frame lateness, connected panel, status poller running (gaps 9..12 s)", lateness(sim, schedule));
 }
 

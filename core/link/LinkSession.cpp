@@ -4,7 +4,6 @@
 #include "core/link/LinkTexts.h"
 #include "core/link/ReconnectBackoff.h"
 #include "core/link/TcpTransport.h"
-#include "core/settings/ConnectionSettings.h"
 #include "core/util/Console.h"
 
 namespace omnar::link {
@@ -19,9 +18,8 @@ std::unique_ptr<Transport> openTransport(const ConnectTarget& target, std::stop_
             return port;
         return nullptr;
     }
-    const auto check = settings::checkPort(target.portText);
     auto tcp = std::make_unique<TcpTransport>();
-    if (check.accepted && tcp->open(target.address, check.port, stop))
+    if (target.portInRange && tcp->open(target.address, target.port, stop))
         return tcp;
     return nullptr;
 }
@@ -80,7 +78,7 @@ bool LinkSession::connectSequence(std::stop_token stop, const ConnectTarget& tar
     bool identified = false;
     {
         std::lock_guard lock(m_link.lock());
-        if (!target.serial && !settings::checkPort(target.portText).accepted)
+        if (!target.serial && !target.portInRange)
             m_events.portOutOfRange();
         auto transport = m_opener(target, stop);
         const bool opened = transport != nullptr;

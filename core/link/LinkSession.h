@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/link/Catalogue.h"
+#include "core/link/ConnectTarget.h"
 #include "core/link/Frame.h"
 #include "core/link/Link.h"
 #include "core/link/LinkTexts.h"
@@ -17,15 +18,6 @@
 #include <thread>
 
 namespace omnar::link {
-
-// Where to connect.
-struct ConnectTarget {
-    bool serial = true;
-    std::string comPortName;    // serial: "COM3", "ttyUSB0" or a path
-    std::uint32_t address = 0;  // TCP: IPv4, host byte order; 0 = none given (fails)
-    std::string portText;       // TCP: the port edit's text, checked before opening
-    std::uint8_t deviceId = 1;
-};
 
 // The panel's side of the link: the connect sequence, the pending-command
 // slot, the command worker and the status poller, and what happens when the

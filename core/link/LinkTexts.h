@@ -36,4 +36,19 @@ constexpr LinkText linkText(LinkTextId id)
     return {};
 }
 
+// The please-wait window's text by what it waits for: 1 a connect, 2 a
+// change of output resolution, 3 a change of dot clock. Any other kind keeps
+// the window's own text.
+inline constexpr std::string_view kProgressTemplateText = "Connecting device，please waiting.........";
+
+constexpr LinkText progressText(int kind)
+{
+    switch (kind) {
+    case 1: return {"Connecting device,please waiting", "正在连接设备，请等侯"};
+    case 2: return {"Changing resolution", "正在修改分辨率"};
+    case 3: return {"Changing dotlock", "正在修改点频"};
+    }
+    return {kProgressTemplateText, kProgressTemplateText};
+}
+
 } // namespace omnar::link

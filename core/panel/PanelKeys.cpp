@@ -9,17 +9,6 @@ namespace cmd = link::cmd;
 
 namespace {
 
-Refusal refuse(Refusal::Kind kind, TextId id, bool chinese)
-{
-    Refusal r;
-    r.kind = kind;
-    r.textId = id;
-    r.text = std::string(panelText(id).in(chinese));
-    if (kind == Refusal::Kind::MessageBox)
-        r.caption = std::string(panelText(TextId::SystemInformation).in(chinese));
-    return r;
-}
-
 // Source key for code `c`: switch the main window, feed the open second
 // window, or preselect, unless the guard refuses.
 void sourceKey(KeyOutcome& out, int c, std::uint8_t id, bool chinese)
@@ -37,26 +26,26 @@ void sourceKey(KeyOutcome& out, int c, std::uint8_t id, bool chinese)
 
     // A second window or a pre-selection may not take a source of the main
     // window's group; a second window may take the main source itself.
-    std::optional<TextId> refusal;
+    std::optional<TextId> why;
     const bool sameGroup = link::inputGroup(c) == m.mainInputGroup;
     if (!m.secondWindow() && !m.preselection()) {
         if (m.mosaic)
-            refusal = TextId::MosaicOffOnly;
+            why = TextId::MosaicOffOnly;
     } else if (m.preselection()) {
         if (sameGroup)
-            refusal = TextId::IncorrectSource;
+            why = TextId::IncorrectSource;
     } else if (c != m.mainSource && sameGroup) {
-        refusal = TextId::IncorrectSource;
+        why = TextId::IncorrectSource;
     }
 
-    if (refusal) {
-        out.refusal = refuse(Refusal::Kind::InfoLine, *refusal, chinese);
+    if (why) {
+        out.refusal = refusal(Refusal::Kind::InfoLine, *why, chinese);
         return;
     }
     // BYPASS stays untouchable while a switch is on its way; a refused key
     // sends nothing and so leaves the BYPASS key as it was.
     if (m.bypass)
-        out.view.enabled[ids::kBypassKey] = false;
+        out.view.enabled[ids::IDC_KEY_BYPASS] = false;
     out.command = command;
 }
 
@@ -66,9 +55,9 @@ void ypbprKey(KeyOutcome& out, std::uint8_t id, bool chinese)
 {
     const DeviceMirror& m = out.mirror;
     if (m.mosaic)
-        out.refusal = refuse(Refusal::Kind::InfoLine, TextId::MosaicOffOnly, chinese);
+        out.refusal = refusal(Refusal::Kind::InfoLine, TextId::MosaicOffOnly, chinese);
     else if (m.secondWindow() || m.preselection())
-        out.refusal = refuse(Refusal::Kind::MessageBox, TextId::ClosePipTextOrTake, chinese);
+        out.refusal = refusal(Refusal::Kind::MessageBox, TextId::ClosePipTextOrTake, chinese);
     else
         out.command = cmd::switchMainSource(id, m.fadeIndex, link::kSourceYPbPr);
 }
@@ -91,7 +80,7 @@ KeyOutcome pressKey(int controlId, const DeviceMirror& mirror, std::uint8_t devi
         if (*source == link::kSourceV2 && m.v2IsYPbPr)
             ypbprKey(out, deviceId, chinese);
         else if (*source == link::kSourceExt && m.extSubSource == 0)
-            out.refusal = refuse(Refusal::Kind::MessageBox, TextId::ExtNull, chinese);
+            out.refusal = refusal(Refusal::Kind::MessageBox, TextId::ExtNull, chinese);
         else
             sourceKey(out, *source, deviceId, chinese);
         return out;
@@ -107,43 +96,43 @@ KeyOutcome pressKey(int controlId, const DeviceMirror& mirror, std::uint8_t devi
     }
 
     switch (controlId) {
-    case ids::kPipKey:
-    case ids::kTextKey: {
-        const bool pip = controlId == ids::kPipKey;
+    case ids::IDC_KEY_PIP:
+    case ids::IDC_KEY_TEXT: {
+        const bool pip = controlId == ids::IDC_KEY_PIP;
         if (mainIsYPbPr(m))
-            out.refusal = refuse(Refusal::Kind::MessageBox, TextId::MainIsYPbPr, chinese);
+            out.refusal = refusal(Refusal::Kind::MessageBox, TextId::MainIsYPbPr, chinese);
         else if (pip)
             out.command = cmd::pipOpenClose(deviceId, !m.pipOpen());
         else
             out.command = cmd::textOpenClose(deviceId, !m.textOpen());
         break;
     }
-    case ids::kM1Key:
-    case ids::kM2Key:
-    case ids::kM3Key:
-        out.command = cmd::layout(deviceId, controlId - ids::kM1Key);
+    case ids::IDC_M1:
+    case ids::IDC_M2:
+    case ids::IDC_M3:
+        out.command = cmd::layout(deviceId, controlId - ids::IDC_M1);
         break;
     // The panel's copy flips at once so a second press toggles back; the next
     // status reply puts the device's own state in its place.
-    case ids::kBypassKey:
+    case ids::IDC_KEY_BYPASS:
         m.bypass = !m.bypass;
         out.command = cmd::bypass(deviceId, m.bypass);
         break;
-    case ids::kMosaicKey:
+    case ids::IDC_KEY_MOSAIC:
         m.mosaic = !m.mosaic;
         out.command = cmd::mosaic(deviceId, m.mosaic);
         break;
-    case ids::kFreezeKey:
+    case ids::IDC_KEY_FREEZE:
         m.freeze = !m.freeze;
         out.command = cmd::freeze(deviceId, m.freeze);
         break;
-    case ids::kAutoTakeKey:
+    case ids::IDC_KEY_AUTO_TAKE:
         out.command = m.preTakeMode ? cmd::take(deviceId, m.fadeIndex) : cmd::autoAdjust(deviceId);
         break;
-    case ids::kOneKeySwitch:
+    case ids::IDC_ONE_KEY:
         out.command = cmd::switchMode(deviceId, false);
         break;
-    case ids::kPreTakeSwitch:
+    case ids::IDC_PRE_TAKE:
         out.command = cmd::switchMode(deviceId, true);
         break;
     default:

@@ -11,18 +11,6 @@
 
 namespace omnar::panel {
 
-// Why a key sent nothing, in the words the operator sees.
-struct Refusal {
-    enum class Kind {
-        InfoLine,   // written into the Info line
-        MessageBox, // Yes/No box with the "System information" caption
-    };
-    Kind kind = Kind::InfoLine;
-    TextId textId = TextId::MosaicOffOnly;
-    std::string text;    // in the language of the moment
-    std::string caption; // message boxes only
-};
-
 struct KeyOutcome {
     bool handled = false;                      // false: not a key of the panel's device keys
     DeviceMirror mirror;                       // with the key's immediate flips

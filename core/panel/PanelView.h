@@ -44,6 +44,25 @@ struct PanelView {
     std::optional<bool> isEnabled(int id) const { return find(enabled, id); }
     std::optional<std::string> caption(int id) const { return find(captions, id); }
 
+    // Adds a later decision: whatever it names replaces what this one said.
+    PanelView& then(const PanelView& later)
+    {
+        for (const auto& [id, state] : later.indicators)
+            if (state != IndicatorState::Unchanged)
+                indicators[id] = state;
+        if (later.blinkSet)
+            blinkSet = later.blinkSet;
+        for (const auto& [id, on] : later.checked)
+            checked[id] = on;
+        for (const auto& [id, on] : later.enabled)
+            enabled[id] = on;
+        for (const auto& [id, text] : later.captions)
+            captions[id] = text;
+        if (later.preLabel)
+            preLabel = later.preLabel;
+        return *this;
+    }
+
     bool empty() const
     {
         return indicators.empty() && !blinkSet && checked.empty() && enabled.empty() && captions.empty() && !preLabel;

@@ -18,8 +18,8 @@ bool isSource(int code)
     return code >= 0 && code < link::kSourceCount;
 }
 
-constexpr std::array<int, 3> kLayoutIndicators{ids::kM1Indicator, ids::kM2Indicator, ids::kM3Indicator};
-constexpr std::array<int, 3> kLayoutKeys{ids::kM1Key, ids::kM2Key, ids::kM3Key};
+constexpr std::array<int, 3> kLayoutIndicators{ids::IDC_LED_M1, ids::IDC_LED_M2, ids::IDC_LED_M3};
+constexpr std::array<int, 3> kLayoutKeys{ids::IDC_M1, ids::IDC_M2, ids::IDC_M3};
 
 // Records the decoder's show/hide/blink steps in order. Several steps may
 // touch one indicator (V2 and YPbPr share one, a hidden PIP indicator may be
@@ -85,8 +85,8 @@ DecodeResult decodeStatus(const link::Frame& reply, std::uint8_t deviceId, const
     // Mode.
     m.mode = statusModeFromByte(reply[4]);
     if (m.mode == StatusMode::None) {
-        v.hide(ids::kTextIndicator);
-        v.hide(ids::kPipIndicator);
+        v.hide(ids::IDC_LED_TEXT);
+        v.hide(ids::IDC_LED_PIP);
     }
 
     // Cut/Fade: adopted once per connection. A value without a radio would
@@ -107,13 +107,13 @@ DecodeResult decodeStatus(const link::Frame& reply, std::uint8_t deviceId, const
     m.mosaic = flags & 0x04;
     m.v2IsYPbPr = flags & 0x08;
     m.preTakeMode = flags & 0x10;
-    m.freeze ? v.show(ids::kFreezeIndicator) : v.hide(ids::kFreezeIndicator);
-    m.bypass ? v.show(ids::kBypassIndicator) : v.hide(ids::kBypassIndicator);
-    m.mosaic ? v.show(ids::kMosaicIndicator) : v.hide(ids::kMosaicIndicator);
-    result.view.captions[ids::kV2Key] = std::string(m.v2IsYPbPr ? kYPbPrCaption : kV2Caption);
-    v.check(ids::kPreTakeSwitch, m.preTakeMode);
-    v.check(ids::kOneKeySwitch, !m.preTakeMode);
-    result.view.captions[ids::kAutoTakeKey] = std::string(m.preTakeMode ? kTakeCaption : kAutoCaption);
+    m.freeze ? v.show(ids::IDC_LED_FREEZE) : v.hide(ids::IDC_LED_FREEZE);
+    m.bypass ? v.show(ids::IDC_LED_BYPASS) : v.hide(ids::IDC_LED_BYPASS);
+    m.mosaic ? v.show(ids::IDC_LED_MOSAIC) : v.hide(ids::IDC_LED_MOSAIC);
+    result.view.captions[ids::IDC_KEY_V2] = std::string(m.v2IsYPbPr ? kYPbPrCaption : kV2Caption);
+    v.check(ids::IDC_PRE_TAKE, m.preTakeMode);
+    v.check(ids::IDC_ONE_KEY, !m.preTakeMode);
+    result.view.captions[ids::IDC_KEY_AUTO_TAKE] = std::string(m.preTakeMode ? kTakeCaption : kAutoCaption);
 
     // Main source. Without signal its indicator blinks and main-is-DVI keeps
     // its last value.
@@ -140,17 +140,17 @@ DecodeResult decodeStatus(const link::Frame& reply, std::uint8_t deviceId, const
         v.hideSource(m.secondSource);
     m.secondSource = -1;
     if (m.mode != StatusMode::None && m.mode != StatusMode::MainOnly) {
-        v.hide(ids::kPipIndicator);
-        v.hide(ids::kTextIndicator);
+        v.hide(ids::IDC_LED_PIP);
+        v.hide(ids::IDC_LED_TEXT);
         if (isSource(second))
             m.sourceInUse[static_cast<std::size_t>(second)] = true;
         if (secondShown)
             reply[9] != 0 ? v.showSource(second) : v.blinkSource(second);
         switch (m.mode) {
-        case StatusMode::PipSteady: v.show(ids::kPipIndicator); break;
-        case StatusMode::PipBlinking: v.blink(ids::kPipIndicator); break;
-        case StatusMode::TextSteady: v.show(ids::kTextIndicator); break;
-        case StatusMode::TextBlinking: v.blink(ids::kTextIndicator); break;
+        case StatusMode::PipSteady: v.show(ids::IDC_LED_PIP); break;
+        case StatusMode::PipBlinking: v.blink(ids::IDC_LED_PIP); break;
+        case StatusMode::TextSteady: v.show(ids::IDC_LED_TEXT); break;
+        case StatusMode::TextBlinking: v.blink(ids::IDC_LED_TEXT); break;
         default: break;
         }
     }
@@ -158,8 +158,8 @@ DecodeResult decodeStatus(const link::Frame& reply, std::uint8_t deviceId, const
     for (int key : kLayoutKeys)
         v.enable(key, false);
     if (m.modeIs(StatusMode::MainOnly)) {
-        v.hide(ids::kTextIndicator);
-        v.hide(ids::kPipIndicator);
+        v.hide(ids::IDC_LED_TEXT);
+        v.hide(ids::IDC_LED_PIP);
     }
     if (secondShown)
         m.secondSource = second;
@@ -201,16 +201,16 @@ DecodeResult decodeStatus(const link::Frame& reply, std::uint8_t deviceId, const
         const bool vgaExt = m.inUse(link::kSourceExt) && m.extSubSource == 2;
         autoTake = autoTake && (vgaMain || vgaExt) && !m.bypass;
     }
-    v.enable(ids::kAutoTakeKey, autoTake);
+    v.enable(ids::IDC_KEY_AUTO_TAKE, autoTake);
 
     if (!timerRunning) {
-        v.enable(ids::kMosaicKey, m.modeIs(StatusMode::MainOnly) && m.mainSource == link::kSourceDvi);
-        v.enable(ids::kBypassKey, !m.secondWindow() && !m.mosaic);
-        v.enable(ids::kFreezeKey, !m.secondWindow());
-        v.enable(ids::kPipKey, !m.textOpen());
-        v.enable(ids::kTextKey, !m.pipOpen() && !m.preselection() && !m.mosaic);
-        v.enable(ids::kOneKeySwitch, !m.secondWindow());
-        v.enable(ids::kPreTakeSwitch, !m.secondWindow());
+        v.enable(ids::IDC_KEY_MOSAIC, m.modeIs(StatusMode::MainOnly) && m.mainSource == link::kSourceDvi);
+        v.enable(ids::IDC_KEY_BYPASS, !m.secondWindow() && !m.mosaic);
+        v.enable(ids::IDC_KEY_FREEZE, !m.secondWindow());
+        v.enable(ids::IDC_KEY_PIP, !m.textOpen());
+        v.enable(ids::IDC_KEY_TEXT, !m.pipOpen() && !m.preselection() && !m.mosaic);
+        v.enable(ids::IDC_ONE_KEY, !m.secondWindow());
+        v.enable(ids::IDC_PRE_TAKE, !m.secondWindow());
     }
 
     m.blinkSet = v.finish(mirror.blinkSet);

@@ -1,5 +1,7 @@
 #include "core/settings/ConnectionSettings.h"
 
+#include "core/link/TcpTransport.h"
+
 #include <optional>
 
 namespace omnar::settings {
@@ -25,6 +27,15 @@ std::string singleLine(std::string_view text)
             c = ' ';
     }
     return out;
+}
+
+std::string trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t");
+    return std::string(text.substr(first, last - first + 1));
 }
 
 } // namespace
@@ -136,6 +147,21 @@ bool ConnectionSettings::chooseDeviceId(int id)
         return false;
     deviceId = id;
     return true;
+}
+
+link::ConnectTarget ConnectionSettings::connectTarget() const
+{
+    link::ConnectTarget target;
+    target.serial = serial;
+    target.comPortName = comName;
+    std::uint32_t address = 0;
+    if (link::parseIpv4(trimmed(ip), address))
+        target.address = address;
+    const PortCheck check = checkPort(port);
+    target.port = check.port;
+    target.portInRange = check.accepted;
+    target.deviceId = static_cast<std::uint8_t>(deviceId);
+    return target;
 }
 
 int ConnectionSettings::deviceIdComboIndex() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/link/ConnectTarget.h"
 #include "core/settings/ProfileFile.h"
 
 #include <cstdint>
@@ -88,6 +89,12 @@ struct ConnectionSettings {
     // Device-id radio n or combo item: ignored outside 1..255. Not written
     // until the next write of all settings.
     bool chooseDeviceId(int id);
+
+    // Where Connect goes: the chosen transport, the COM port name, or the
+    // address and port. A blank or unreadable address is 0.0.0.0, which the
+    // open refuses (never this machine); a port outside 0..65535 is marked
+    // for the port-range message; an empty or non-numeric one is port 0.
+    link::ConnectTarget connectTarget() const;
 
     bool startTimerEnabled() const { return autoConnect; }
     // Selected device-id combo item, or -1 for none.

@@ -1,11 +1,11 @@
 #include "gui/app/CZelvicControlDlg.h"
 
+#include "core/panel/PanelIds.h"
+#include "core/panel/PanelTexts.h"
 #include "gui/app/AppIcon.h"
 #include "gui/app/CAboutDlg.h"
 #include "gui/app/LedIndicator.h"
-#include "gui/app/MainWindowIds.h"
-
-#include "core/panel/PanelView.h"
+#include "gui/widgets/QtText.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -26,7 +26,7 @@
 
 namespace omnar::gui::app {
 
-using namespace ids;
+using namespace panel::ids;
 
 namespace {
 
@@ -53,14 +53,6 @@ CZelvicControlDlg::CZelvicControlDlg(const Options& options, QWidget* parent)
 {
     setObjectName(QStringLiteral("CZelvicControlDlg"));
     setWindowIcon(appIcon());
-    m_messageHandler = [this](const QString& caption, const QString& text) {
-        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No, this);
-        // The buttons speak the language of the text, as the message does.
-        box.button(QMessageBox::Yes)->setText(QString::fromUtf8(texts::kYesButton.pick(m_chinese)));
-        box.button(QMessageBox::No)->setText(QString::fromUtf8(texts::kNoButton.pick(m_chinese)));
-        return box.exec() == QMessageBox::Yes;
-    };
-
     buildUi();
     initialise();
 
@@ -83,7 +75,7 @@ QWidget* CZelvicControlDlg::control(int id) const
 void CZelvicControlDlg::initialise()
 {
     // The panel starts in English, its title too.
-    setWindowTitle(QString::fromUtf8(texts::kWindowTitle.en));
+    setWindowTitle(qs(panel::kWindowTitle.en));
 
     if (!m_options.comPort.isEmpty())
         m_comPort->setEditText(m_options.comPort);
@@ -93,25 +85,10 @@ void CZelvicControlDlg::initialise()
     setControlChecked(IDC_LANG_EN, true);
     setControlChecked(IDC_DEVICE_ID_1, true);
     m_deviceIdList->setCurrentIndex(0);
-
-    for (int id : {IDC_TIMER_DAY, IDC_TIMER_WEEK, IDC_TIMER_MONTH, IDC_TIMER_ONCE, IDC_TIMER_ALL})
-        setControlChecked(id, true);
-
-    setDeviceControlGroupEnabled(false);
-    setControlEnabled(IDC_TIMER_STOP, false);
-    setControlEnabled(IDC_DISCONNECT, false);
-    // Keys outside the group act only on a connected device; the status decoder enables them.
-    for (int id : {IDC_M1, IDC_M2, IDC_M3, IDC_KEY_AUTO_TAKE})
-        setControlEnabled(id, false);
-
-    // Until the connection settings are loaded: the defaults of a missing profile file.
+    // Until the connection settings are loaded: Network, as the template has it.
     setSerialChosen(false);
-    setAutoConnectChecked(false);
-    setStartTimerChecked(false);
-
-    setControlVisible(IDC_PRE_LABEL, false);
+    applyView(panel::startUpView());
     applyAdvancedVisibility();
-    clearTimerFields();
 
     m_timerPanel->setVisible(false);
     updateTimerToggleCaption();
@@ -158,9 +135,9 @@ void CZelvicControlDlg::setLanguage(bool chinese)
 
 void CZelvicControlDlg::applyLanguage()
 {
-    for (const auto& c : texts::kCaptions)
-        setCaption(c.id, QString::fromUtf8(c.text.pick(m_chinese)));
-    setWindowTitle(QString::fromUtf8(texts::kWindowTitle.pick(m_chinese)));
+    for (const auto& c : panel::kCaptions)
+        setCaption(c.id, qs(c.text.in(m_chinese)));
+    setWindowTitle(qs(panel::kWindowTitle.in(m_chinese)));
     updateTimerToggleCaption();
     for (int id : kTimerFields)
         updateTimerFieldName(id);
@@ -168,8 +145,8 @@ void CZelvicControlDlg::applyLanguage()
 
 void CZelvicControlDlg::updateTimerToggleCaption()
 {
-    const auto& text = m_timerPanelCollapsed ? texts::kTimerToggleCollapsed : texts::kTimerToggleShown;
-    setCaption(IDC_TIMER_TOGGLE, QString::fromUtf8(text.pick(m_chinese)));
+    const auto& text = m_timerPanelCollapsed ? panel::kTimerToggleCollapsed : panel::kTimerToggleShown;
+    setCaption(IDC_TIMER_TOGGLE, qs(text.in(m_chinese)));
 }
 
 void CZelvicControlDlg::toggleTimerPanel()
@@ -200,7 +177,7 @@ void CZelvicControlDlg::reject()
         QDialog::reject();
         return;
     }
-    if (!showMessage(texts::kAskExit))
+    if (!showMessage(panel::panelText(panel::TextId::AskExit)))
         return;
     m_exiting = true;
     m_blinkTimer.stop();
@@ -215,20 +192,29 @@ void CZelvicControlDlg::setMessageHandler(MessageHandler handler)
     m_messageHandler = std::move(handler);
 }
 
-bool CZelvicControlDlg::showMessage(const texts::Text& text)
+bool CZelvicControlDlg::showMessage(const util::TextPair& text)
 {
-    return showMessage(QString::fromUtf8(text.en), QString::fromUtf8(text.zh));
-}
-
-bool CZelvicControlDlg::showMessage(const QString& english, const QString& chinese)
-{
-    const QString caption = QString::fromUtf8(texts::kMessageCaption.pick(m_chinese));
-    return showMessageBox(caption, m_chinese ? chinese : english);
+    const auto& caption = panel::panelText(panel::TextId::SystemInformation);
+    return showMessageBox(qs(caption.in(m_chinese)), qs(text.in(m_chinese)));
 }
 
 bool CZelvicControlDlg::showMessageBox(const QString& caption, const QString& text)
 {
-    return m_messageHandler ? m_messageHandler(caption, text) : false;
+    if (m_messageHandler)
+        return m_messageHandler(caption, text);
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No, this);
+    // The buttons speak the language of the text, as the message does.
+    box.button(QMessageBox::Yes)->setText(qs(panel::kYesButton.in(m_chinese)));
+    box.button(QMessageBox::No)->setText(qs(panel::kNoButton.in(m_chinese)));
+    return box.exec() == QMessageBox::Yes;
+}
+
+void CZelvicControlDlg::showRefusal(const panel::Refusal& refusal)
+{
+    if (refusal.kind == panel::Refusal::Kind::InfoLine)
+        setInfoText(qs(refusal.text));
+    else
+        showMessageBox(qs(refusal.caption), qs(refusal.text));
 }
 
 // ---------------------------------------------------------------- device view
@@ -340,7 +326,10 @@ bool CZelvicControlDlg::isControlChecked(int id) const
 
 void CZelvicControlDlg::setControlText(int id, const QString& text)
 {
-    setCaption(id, text);
+    if (std::find(kTimerFields.begin(), kTimerFields.end(), id) != kTimerFields.end())
+        setTimerField(id, text);
+    else
+        setCaption(id, text);
 }
 
 QString CZelvicControlDlg::controlText(int id) const
@@ -376,37 +365,9 @@ QString CZelvicControlDlg::infoText() const
     return m_info->text();
 }
 
-void CZelvicControlDlg::setDeviceControlGroupEnabled(bool enabled)
-{
-    // The plan runner owns the link while the timer runs.
-    const bool effective = enabled && !m_timerRunning;
-    for (int id : kDeviceControlGroup)
-        setControlEnabled(id, effective);
-}
-
-void CZelvicControlDlg::setConnectedUi(bool connected)
-{
-    m_connected = connected;
-    setControlEnabled(IDC_CONNECT, !connected);
-    setControlEnabled(IDC_DISCONNECT, connected && !m_timerRunning);
-    setDeviceControlGroupEnabled(connected);
-    if (!connected)
-        for (int id : {IDC_M1, IDC_M2, IDC_M3, IDC_KEY_AUTO_TAKE})
-            setControlEnabled(id, false);
-}
-
-void CZelvicControlDlg::onSetupLike(void (CZelvicControlDlg::*signal)())
-{
-    if (!m_connected) {
-        showMessage(texts::kNotConnected);
-        return;
-    }
-    emit(this->*signal)();
-}
-
 // ---------------------------------------------------------------- timer bar
 
-CZelvicControlDlg::TimerSelection CZelvicControlDlg::timerSelection() const
+panel::TimerSelection CZelvicControlDlg::timerSelection() const
 {
     return {isControlChecked(IDC_TIMER_DAY), isControlChecked(IDC_TIMER_WEEK),
             isControlChecked(IDC_TIMER_MONTH), isControlChecked(IDC_TIMER_ONCE)};
@@ -414,51 +375,7 @@ CZelvicControlDlg::TimerSelection CZelvicControlDlg::timerSelection() const
 
 void CZelvicControlDlg::onAllClicked()
 {
-    // Flip from what the boxes show, so the first press after start-up
-    // (all five checked) clears them instead of checking them again.
-    const int ids[] = {IDC_TIMER_DAY, IDC_TIMER_WEEK, IDC_TIMER_MONTH, IDC_TIMER_ONCE, IDC_TIMER_ALL};
-    // The click has already toggled All itself; judge by the other four and All's previous state.
-    const bool allWereChecked = std::all_of(std::begin(ids), std::end(ids) - 1,
-                                            [this](int id) { return isControlChecked(id); })
-        && !isControlChecked(IDC_TIMER_ALL);
-    for (int id : ids)
-        setControlChecked(id, !allWereChecked);
-}
-
-void CZelvicControlDlg::onTimerStartClicked()
-{
-    startTimer();
-}
-
-bool CZelvicControlDlg::startTimer()
-{
-    if (!timerSelection().any()) {
-        showMessage(texts::kSelectTimer);
-        return false;
-    }
-    clearTimerFields();
-    m_timerRunning = true;
-    setControlEnabled(IDC_TIMER_START, false);
-    setControlEnabled(IDC_DISCONNECT, false);
-    setControlEnabled(IDC_TIMER_STOP, true);
-    setDeviceControlGroupEnabled(false);
-    for (int id : {IDC_M1, IDC_M2, IDC_M3})
-        setControlEnabled(id, false);
-    emit timerStarted();
-    return true;
-}
-
-void CZelvicControlDlg::stopTimer()
-{
-    m_timerRunning = false;
-    // Back to what the link allows: nothing while no device is connected.
-    for (int id : {IDC_M1, IDC_M2, IDC_M3})
-        setControlEnabled(id, m_connected);
-    setDeviceControlGroupEnabled(m_connected);
-    setControlEnabled(IDC_TIMER_STOP, false);
-    setControlEnabled(IDC_DISCONNECT, m_connected);
-    clearTimerFields();
-    emit timerStopped();
+    applyView(panel::allBoxClicked(timerSelection(), isControlChecked(IDC_TIMER_ALL)));
 }
 
 void CZelvicControlDlg::setTimerField(int id, const QString& text)
@@ -529,10 +446,7 @@ bool CZelvicControlDlg::isSerialChosen() const
 
 void CZelvicControlDlg::setSerialChosen(bool serial)
 {
-    setControlChecked(serial ? IDC_SERIAL : IDC_NETWORK, true);
-    m_comPort->setEnabled(serial);
-    m_ipAddress->setEnabled(!serial);
-    m_tcpPort->setEnabled(!serial);
+    applyView(panel::transportView(serial));
 }
 
 void CZelvicControlDlg::onSerialClicked()
@@ -605,8 +519,7 @@ bool CZelvicControlDlg::isStartTimerChecked() const
 
 void CZelvicControlDlg::setAutoConnectChecked(bool on)
 {
-    setControlChecked(IDC_AUTO_CONNECT, on);
-    setControlEnabled(IDC_START_TIMER, on);
+    applyView(panel::autoConnectView(on));
 }
 
 void CZelvicControlDlg::setStartTimerChecked(bool on)
@@ -617,7 +530,7 @@ void CZelvicControlDlg::setStartTimerChecked(bool on)
 void CZelvicControlDlg::onAutoConnectClicked()
 {
     const bool on = isAutoConnectChecked();
-    setControlEnabled(IDC_START_TIMER, on);
+    setAutoConnectChecked(on);
     emit autoConnectToggled(on);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "gui/app/MainWindowTexts.h"
+#include "core/panel/PanelRules.h"
+#include "core/util/TextPair.h"
 
 #include <QDialog>
 #include <QHash>
@@ -21,18 +22,15 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace omnar::panel {
-struct PanelView;
-}
-
 namespace omnar::gui::app {
 
 class LedIndicator;
 
 // The control panel: the program's main window. It draws the panel and turns
-// operator actions into signals; the link, the key rules and the status
-// decoding live elsewhere and reach the window through the setters below,
-// always on the GUI thread.
+// operator actions into signals. What the panel shows is decided in
+// core/panel: the controllers apply those decisions through the setters
+// below, always on the GUI thread; the window itself asks the core only about
+// its own boxes (All, AutoConnect, Serial/Network).
 class CZelvicControlDlg : public QDialog {
     Q_OBJECT
 public:
@@ -46,7 +44,8 @@ public:
         QString configPath = QStringLiteral("./Planinfo.ini");
     };
 
-    // Answers a Yes/No message box; returns true for Yes. Tests replace it.
+    // Answers a Yes/No message box; returns true for Yes. Tests set one;
+    // without one the panel shows a QMessageBox in its language.
     using MessageHandler = std::function<bool(const QString& caption, const QString& text)>;
 
     explicit CZelvicControlDlg(const Options& options, QWidget* parent = nullptr);
@@ -67,10 +66,13 @@ public:
 
     // ---- message boxes (caption and text chosen by the current language) ----
     void setMessageHandler(MessageHandler handler);
-    bool showMessage(const texts::Text& text);
-    bool showMessage(const QString& english, const QString& chinese);
+    // The handler set, for the dialogs the panel opens; empty: they show their own boxes.
+    const MessageHandler& messageHandler() const { return m_messageHandler; }
+    bool showMessage(const util::TextPair& text);
     // A box whose caption does not follow the panel's rule (the port-range message).
     bool showMessageBox(const QString& caption, const QString& text);
+    // In the Info line or in a message box, as the refusal says.
+    void showRefusal(const panel::Refusal& refusal);
 
     // ---- the device view ----
     // Applies a decision of the panel logic: only what it names changes.
@@ -88,7 +90,8 @@ public:
     void setControlChecked(int id, bool checked);
     bool isControlChecked(int id) const;
     // Captions written by code other than the language switch (AUTO/TAKE,
-    // V2/YPbPr, "Pre:" label); they keep their wording across CH/EN.
+    // V2/YPbPr, "Pre:" label, the timer panel's values); they keep their
+    // wording across CH/EN.
     void setControlText(int id, const QString& text);
     QString controlText(int id) const;
     void setControlVisible(int id, bool visible);
@@ -96,25 +99,8 @@ public:
     void setInfoText(const QString& text);
     QString infoText() const;
 
-    // The 24 controls usable only while connected and idle. While the timer
-    // runs they stay disabled whatever is asked.
-    void setDeviceControlGroupEnabled(bool enabled);
-    // Connect/Disconnect buttons, the device-control group, M1..M3 and AUTO/TAKE.
-    void setConnectedUi(bool connected);
-    bool isConnectedUi() const { return m_connected; }
-
     // ---- timer bar ----
-    struct TimerSelection {
-        bool day = false, week = false, month = false, once = false;
-        bool any() const { return day || week || month || once; }
-    };
-    TimerSelection timerSelection() const;
-    // As the Start button: refuses with a message when no plan kind is
-    // checked; otherwise switches the bar to running and emits timerStarted.
-    bool startTimer();
-    // As the Stop button; emits timerStopped.
-    void stopTimer();
-    bool isTimerRunning() const { return m_timerRunning; }
+    panel::TimerSelection timerSelection() const;
     void setTimerField(int id, const QString& text);
     QString timerField(int id) const;
     void clearTimerFields();
@@ -123,7 +109,7 @@ public:
     QString comPortText() const;
     void setComPortText(const QString& name);
     bool isSerialChosen() const;
-    // Checks Serial or Network and sets the enable states that go with it.
+    // Checks Serial or Network with the enable states that go with it.
     void setSerialChosen(bool serial);
     QString ipAddressText() const;
     void setIpAddressText(const QString& text);
@@ -146,15 +132,14 @@ signals:
     void keyPressed(int controlId);
     void connectRequested();
     void disconnectRequested();
-    // Setup and Resolution are emitted only while connected; otherwise the
-    // window shows the not-connected message itself.
+    // The dialog buttons; whether the dialog may open is the controller's call.
     void setupRequested();
     void resolutionRequested();
     void programRequested();
     void mosaicRequested();
-    // The bar has already switched to running / stopped.
-    void timerStarted();
-    void timerStopped();
+    // Start and Stop of the timer bar.
+    void timerStartRequested();
+    void timerStopRequested();
     void languageChanged(bool chinese);
     void transportChosen(bool serial);
     void deviceIdChosen(int id);
@@ -209,14 +194,12 @@ private:
     void applyLanguage();
     void initialise();
     void onAllClicked();
-    void onTimerStartClicked();
     void onDeviceIdRadio(int n);
     void onDeviceIdListActivated(int index);
     void onSerialClicked();
     void onNetworkClicked();
     void onAutoConnectClicked();
     void onStartTimerClicked();
-    void onSetupLike(void (CZelvicControlDlg::*signal)());
     void updateTimerToggleCaption();
     void updateTimerFieldName(int id);
     void applyAdvancedVisibility();
@@ -235,8 +218,6 @@ private:
 
     bool m_chinese = false;
     bool m_timerPanelCollapsed = true;
-    bool m_connected = false;
-    bool m_timerRunning = false;
     bool m_exiting = false;
 
     // The button between its press and its release: its toggle is part of a

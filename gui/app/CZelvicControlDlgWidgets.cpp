@@ -3,8 +3,10 @@
 
 #include "gui/app/CZelvicControlDlg.h"
 
+#include "core/panel/PanelIds.h"
+#include "core/panel/PanelTexts.h"
 #include "gui/app/LedIndicator.h"
-#include "gui/app/MainWindowIds.h"
+#include "gui/widgets/QtText.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -25,7 +27,7 @@
 
 namespace omnar::gui::app {
 
-using namespace ids;
+using namespace panel::ids;
 
 namespace {
 
@@ -69,14 +71,6 @@ QStyle* blueCaptionStyle()
     return style;
 }
 
-std::string_view controlName(int id)
-{
-    for (const auto& c : kControls)
-        if (c.id == id)
-            return c.name;
-    return {};
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- building
@@ -84,7 +78,7 @@ std::string_view controlName(int id)
 template <typename W>
 W* CZelvicControlDlg::add(int id, W* widget)
 {
-    widget->setObjectName(QString::fromLatin1(controlName(id).data(), qsizetype(controlName(id).size())));
+    widget->setObjectName(qs(util::controlName(kControls, id)));
     m_controls.insert(id, widget);
     return widget;
 }
@@ -435,9 +429,9 @@ QGroupBox* CZelvicControlDlg::buildTimerGroup()
     auto* start = makeButton(IDC_TIMER_START, QStringLiteral("Start"), 72);
     auto* stop = makeButton(IDC_TIMER_STOP, QStringLiteral("Stop"), 72);
     auto* program = makeButton(IDC_PROGRAM, QStringLiteral("Program"), 72);
-    auto* toggle = makeButton(IDC_TIMER_TOGGLE, QString::fromUtf8(texts::kTimerToggleCollapsed.en), 72);
-    connect(start, &QPushButton::clicked, this, &CZelvicControlDlg::onTimerStartClicked);
-    connect(stop, &QPushButton::clicked, this, &CZelvicControlDlg::stopTimer);
+    auto* toggle = makeButton(IDC_TIMER_TOGGLE, qs(panel::kTimerToggleCollapsed.en), 72);
+    connect(start, &QPushButton::clicked, this, &CZelvicControlDlg::timerStartRequested);
+    connect(stop, &QPushButton::clicked, this, &CZelvicControlDlg::timerStopRequested);
     connect(program, &QPushButton::clicked, this, &CZelvicControlDlg::programRequested);
     connect(toggle, &QPushButton::clicked, this, &CZelvicControlDlg::toggleTimerPanel);
     for (auto* b : {start, stop, program, toggle})
@@ -524,9 +518,8 @@ void CZelvicControlDlg::buildUi()
     auto* mosaic = makeButton(IDC_MOSAIC_DIALOG, QStringLiteral("Mosaic"), 80);
     auto* resolution = makeButton(IDC_RESOLUTION, QStringLiteral("Resolution"), 80);
     auto* exitButton = makeButton(IDC_EXIT, QStringLiteral("Exit"), 80);
-    connect(setup, &QPushButton::clicked, this, [this] { onSetupLike(&CZelvicControlDlg::setupRequested); });
-    connect(resolution, &QPushButton::clicked, this,
-            [this] { onSetupLike(&CZelvicControlDlg::resolutionRequested); });
+    connect(setup, &QPushButton::clicked, this, &CZelvicControlDlg::setupRequested);
+    connect(resolution, &QPushButton::clicked, this, &CZelvicControlDlg::resolutionRequested);
     connect(mosaic, &QPushButton::clicked, this, &CZelvicControlDlg::mosaicRequested);
     connect(exitButton, &QPushButton::clicked, this, &CZelvicControlDlg::reject);
     dialogButtons->addWidget(setup);

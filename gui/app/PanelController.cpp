@@ -1,12 +1,8 @@
 #include "gui/app/PanelController.h"
 
-#include "core/link/TcpTransport.h"
 #include "core/panel/PanelKeys.h"
 #include "core/panel/StatusDecoder.h"
-#include "gui/app/CZelvicControlDlg.h"
-#include "gui/app/MainWindowIds.h"
 #include "gui/widgets/QtText.h"
-#include "gui/plans/CProgram.h"
 
 #include <QMetaObject>
 #include <QTimer>
@@ -15,6 +11,15 @@
 
 namespace omnar::gui::app {
 
+namespace {
+
+std::size_t slot(panel::PanelDialog dialog)
+{
+    return static_cast<std::size_t>(dialog);
+}
+
+} // namespace
+
 PanelController::PanelController(CZelvicControlDlg& panel, const Options& options, util::Clock& clock)
     : QObject(&panel)
     , m_panel(panel)
@@ -22,24 +27,28 @@ PanelController::PanelController(CZelvicControlDlg& panel, const Options& option
     , m_profile(panel.options().configPath.toStdString())
     , m_progress(&panel)
     , m_progressRunner([](gui::link::CProgress& p) { p.exec(); })
-    , m_programRunner([](gui::plans::CProgram& p) { p.exec(); })
     , m_session(*this, clock)
-    , m_plans(m_profile)
-    , m_runner(m_profile, m_session.link(), *this)
+    , m_timer(panel, m_state, m_mirror, m_profile, m_session)
 {
+    m_dialogRunners[slot(panel::PanelDialog::Program)] = [this](const DialogContext&) { m_timer.openProgram(); };
+
     connect(&panel, &CZelvicControlDlg::keyPressed, this, &PanelController::onKey);
     connect(&panel, &CZelvicControlDlg::connectRequested, this, &PanelController::onConnect);
     connect(&panel, &CZelvicControlDlg::disconnectRequested, this, &PanelController::onDisconnect);
-    connect(&panel, &CZelvicControlDlg::setupRequested, this, &PanelController::onPausedDialog);
-    connect(&panel, &CZelvicControlDlg::resolutionRequested, this, &PanelController::onPausedDialog);
-    connect(&panel, &CZelvicControlDlg::programRequested, this, &PanelController::onProgram);
-    connect(&panel, &CZelvicControlDlg::mosaicRequested, this, &PanelController::onMosaic);
+    connect(&panel, &CZelvicControlDlg::setupRequested, this,
+            [this] { onDialogRequested(panel::PanelDialog::Setup); });
+    connect(&panel, &CZelvicControlDlg::resolutionRequested, this,
+            [this] { onDialogRequested(panel::PanelDialog::Resolution); });
+    connect(&panel, &CZelvicControlDlg::programRequested, this,
+            [this] { onDialogRequested(panel::PanelDialog::Program); });
+    connect(&panel, &CZelvicControlDlg::mosaicRequested, this,
+            [this] { onDialogRequested(panel::PanelDialog::Mosaic); });
     connect(&panel, &CZelvicControlDlg::transportChosen, this,
             [this](bool serial) { m_settings.chooseTransport(m_profile, serial); });
     connect(&panel, &CZelvicControlDlg::deviceIdChosen, this, [this](int id) {
         m_settings.chooseDeviceId(id);
         m_session.setDeviceId(deviceId());
-        m_runner.setDeviceId(deviceId());
+        m_timer.setDeviceId(deviceId());
     });
     connect(&panel, &CZelvicControlDlg::autoConnectToggled, this, [this](bool on) {
         m_settings.autoConnect = on;
@@ -52,20 +61,18 @@ PanelController::PanelController(CZelvicControlDlg& panel, const Options& option
         m_settings.startTimer = on;
         saveSettings();
     });
-    connect(&panel, &CZelvicControlDlg::timerStarted, this, &PanelController::onTimerStarted);
-    connect(&panel, &CZelvicControlDlg::timerStopped, this, &PanelController::onTimerStopped);
     // Exit stops every link thread before the window goes, the timer first.
     connect(&panel, &CZelvicControlDlg::exitConfirmed, this, [this] {
-        m_runner.stop();
+        m_timer.stop();
         m_session.disconnect();
     });
 }
 
 PanelController::~PanelController()
 {
-    // The link's threads and the runner report to this object: they end
-    // before it does; the runner first, as it uses the session's link.
-    m_runner.stop();
+    // The link's threads and the runner report to these objects: they end
+    // before them; the runner first, as it uses the session's link.
+    m_timer.stop();
     m_session.disconnect();
 }
 
@@ -74,15 +81,15 @@ void PanelController::setProgressRunner(std::function<void(gui::link::CProgress&
     m_progressRunner = std::move(runner);
 }
 
-void PanelController::setProgramRunner(std::function<void(gui::plans::CProgram&)> runner)
+void PanelController::setDialogRunner(panel::PanelDialog dialog, DialogRunner runner)
 {
-    m_programRunner = std::move(runner);
+    m_dialogRunners[slot(dialog)] = std::move(runner);
 }
 
 void PanelController::start()
 {
     // The store holds its counts before anything may start the timer.
-    m_plans.LoadPlanCounts();
+    m_timer.loadPlanCounts();
     m_settings = settings::ConnectionSettings::load(m_profile, m_panel.comPortText().toStdString());
     // A port named on the command line means the operator wants that serial
     // port now, whatever transport the profile file holds.
@@ -137,17 +144,10 @@ void PanelController::onConnect()
 
 void PanelController::connectNow()
 {
-    omnar::link::ConnectTarget target;
-    target.serial = m_panel.isSerialChosen();
-    target.comPortName = m_panel.comPortText().toStdString();
-    // A blank or unreadable address stays 0.0.0.0, which the transport refuses.
-    std::uint32_t address = 0;
-    omnar::link::parseIpv4(m_panel.ipAddressText().trimmed().toStdString(), address);
-    target.address = address;
-    target.portText = m_panel.tcpPortText().toStdString();
-    target.deviceId = deviceId();
+    // The start-up connect has not taken the link box yet.
+    takeLinkBox();
     m_progressPending = true;
-    if (!m_session.connect(target)) {
+    if (!m_session.connect(m_settings.connectTarget())) {
         m_progressPending = false;
         m_autoConnecting = false;
         return;
@@ -163,9 +163,7 @@ void PanelController::onDisconnect()
 {
     // The button is disabled while the timer runs; stop it all the same
     // rather than pull the link from under it.
-    if (m_panel.isTimerRunning())
-        m_panel.stopTimer();
-    m_runner.stop();
+    m_timer.stop();
     m_session.disconnect();
     m_reconnecting = false;
     showDisconnected();
@@ -174,55 +172,54 @@ void PanelController::onDisconnect()
 void PanelController::onLinkLost()
 {
     // The session has closed the link already; the timer has nothing to switch.
-    if (m_panel.isTimerRunning())
-        m_panel.stopTimer();
-    m_runner.stop();
+    m_timer.stop();
     m_reconnecting = m_settings.autoConnect;
     showDisconnected();
 }
 
 void PanelController::showDisconnected()
 {
-    const auto result = panel::disconnectMirror(m_mirror);
+    const auto result = panel::disconnected(m_state, m_mirror);
     m_mirror = result.mirror;
     m_panel.applyView(result.view);
-    m_panel.setBlinkSet({});
-    m_panel.setConnectedUi(false);
 }
 
-void PanelController::onPausedDialog()
+void PanelController::onDialogRequested(panel::PanelDialog dialog)
 {
-    // The dialog owns the link while it is open; the worker and the poller
-    // wait between transactions. Its window comes with the screen setup and
-    // resolution dialogs.
-    m_session.pause();
-    m_session.resume();
+    if (const auto refusal = panel::dialogGuard(dialog, m_state, m_panel.isChinese())) {
+        m_panel.showRefusal(*refusal);
+        return;
+    }
+    if (dialog == panel::PanelDialog::Mosaic)
+        onMosaic();
+    else
+        onPausedDialog(dialog);
 }
 
-void PanelController::onProgram()
+PanelController::DialogContext PanelController::dialogContext()
 {
-    // The editor talks to no device; the worker and the poller wait between
-    // transactions while it is open, the plan runner goes on.
+    return {m_session.link(), deviceId(), m_panel.isChinese(), m_panel.options().advanced,
+            m_mirror, m_panel.messageHandler(), &m_panel};
+}
+
+void PanelController::onPausedDialog(panel::PanelDialog dialog)
+{
+    // The dialog has the link to itself between the plan runner's switches,
+    // which go on: each of its transactions takes the link lock.
     m_session.pause();
-    gui::plans::CProgram::Options options;
-    options.chinese = m_panel.isChinese();
-    options.v2IsYPbPr = m_mirror.v2IsYPbPr;
-    options.clock = &m_session.clock();
-    gui::plans::CProgram editor(m_plans, options, &m_panel);
-    m_programRunner(editor);
+    if (const auto& run = m_dialogRunners[slot(dialog)])
+        run(dialogContext());
     m_session.resume();
 }
 
 void PanelController::onMosaic()
 {
-    if (m_panel.isTimerRunning())
-        m_panel.stopTimer();
-    m_runner.stop();
+    m_timer.stop();
     m_session.stopWorkers();
     // The mosaic dialog leaves the device in its own state: reconnect afterwards.
     m_session.disconnect();
     m_reconnecting = false;
-    m_panel.setConnectedUi(false);
+    showDisconnected();
 }
 
 void PanelController::onKey(int controlId)
@@ -232,12 +229,8 @@ void PanelController::onKey(int controlId)
         return;
     m_mirror = outcome.mirror;
     m_panel.applyView(outcome.view);
-    if (outcome.refusal) {
-        if (outcome.refusal->kind == panel::Refusal::Kind::InfoLine)
-            m_panel.setInfoText(qs(outcome.refusal->text));
-        else
-            m_panel.showMessageBox(qs(outcome.refusal->caption), qs(outcome.refusal->text));
-    }
+    if (outcome.refusal)
+        m_panel.showRefusal(*outcome.refusal);
     if (outcome.command)
         m_session.submit(*outcome.command);
 }
@@ -256,8 +249,7 @@ void PanelController::portOutOfRange()
         this,
         [this] {
             const auto msg = settings::portOutOfRangeMessage(m_panel.isChinese());
-            m_panel.showMessageBox(qs(msg.caption),
-                                   qs(msg.text));
+            m_panel.showMessageBox(qs(msg.caption), qs(msg.text));
         },
         Qt::QueuedConnection);
 }
@@ -277,12 +269,14 @@ void PanelController::statusReply(const omnar::link::Frame& reply)
 
 void PanelController::commandStarted()
 {
-    QMetaObject::invokeMethod(this, [this] { setCommandInFlight(true); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { m_panel.applyView(panel::commandInFlight(m_state, true)); }, Qt::QueuedConnection);
 }
 
 void PanelController::commandFinished()
 {
-    QMetaObject::invokeMethod(this, [this] { setCommandInFlight(false); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { m_panel.applyView(panel::commandInFlight(m_state, false)); }, Qt::QueuedConnection);
 }
 
 void PanelController::linkLost(const std::string&)
@@ -293,82 +287,27 @@ void PanelController::linkLost(const std::string&)
 
 void PanelController::onConnectEnded(bool connected)
 {
-    if (connected) {
-        m_panel.setBlinkSet({});
-        m_panel.setConnectedUi(true);
-    }
+    if (connected)
+        m_panel.applyView(panel::connectionView(m_state, true));
     // The start-up connect, or the device back after a lost link.
-    const bool autoConnect = std::exchange(m_autoConnecting, false) || (connected && std::exchange(m_reconnecting, false));
+    const bool autoConnect =
+        std::exchange(m_autoConnecting, false) || (connected && std::exchange(m_reconnecting, false));
     if (autoConnect && omnar::plans::PlanRunner::autoStart(m_settings.autoConnect, m_settings.startTimer, connected))
-        m_panel.startTimer(); // as the Start button does
+        m_timer.start(); // as the Start button does
     emit connectFinished(connected);
 }
 
 void PanelController::onStatusReply(const omnar::link::Frame& reply)
 {
-    if (!m_session.connected())
-        return; // a report that crossed a Disconnect
-    const auto result =
-        panel::decodeStatus(reply, deviceId(), m_mirror, m_panel.isChinese(), m_panel.isTimerRunning());
+    if (!m_state.connected)
+        return; // a report that crossed a Disconnect, or the Fast Mosaic dialog has the link
+    const auto result = panel::decodeStatus(reply, deviceId(), m_mirror, m_panel.isChinese(), m_state.timerRunning);
     if (result.ignored)
         return;
     m_mirror = result.mirror;
     m_panel.applyView(result.view);
     // Read by the runner when it next builds the day's list.
-    m_runner.setV2IsYPbPr(m_mirror.v2IsYPbPr);
-}
-
-void PanelController::setCommandInFlight(bool busy)
-{
-    if (!m_session.connected())
-        return;
-    m_panel.setDeviceControlGroupEnabled(!busy);
-    for (int id : {ids::IDC_M1, ids::IDC_M2, ids::IDC_M3})
-        m_panel.setControlEnabled(id, !busy);
-}
-
-// ---- the timer
-
-void PanelController::onTimerStarted()
-{
-    // The window has refused an empty selection already and switched its bar
-    // to running; the runner takes the selection as it stands now.
-    if (m_runner.running())
-        return; // a second Start changes nothing
-    const auto selection = m_panel.timerSelection();
-    m_runner.setKinds({selection.day, selection.week, selection.month, selection.once});
-    m_runner.setV2IsYPbPr(m_mirror.v2IsYPbPr);
-    m_runner.setDeviceId(deviceId());
-    ++m_timerRun;
-    if (m_runner.start() == omnar::plans::PlanRunner::StartResult::NoKindChecked)
-        m_panel.stopTimer(); // not reached while the window checks first; keeps the bar truthful
-}
-
-void PanelController::onTimerStopped()
-{
-    // Every wait of the runner ends on the stop request, so this returns at once.
-    m_runner.stop();
-}
-
-void PanelController::timerEntry(omnar::plans::TimerHalf half, const omnar::plans::TimerEntry& entry)
-{
-    const unsigned run = m_timerRun;
-    QMetaObject::invokeMethod(this, [this, run, half, entry] { showTimerEntry(run, half, entry); },
-                              Qt::QueuedConnection);
-}
-
-void PanelController::showTimerEntry(unsigned run, omnar::plans::TimerHalf half,
-                                     const omnar::plans::TimerEntry& entry)
-{
-    // A report that crossed Stop (or Stop and a new Start) is stale.
-    if (run != m_timerRun || !m_panel.isTimerRunning())
-        return;
-    const bool current = half == omnar::plans::TimerHalf::Current;
-    const bool chinese = m_panel.isChinese();
-    m_panel.setTimerField(current ? ids::IDC_CUR_TIME : ids::IDC_NEXT_TIME, qs(entry.time));
-    m_panel.setTimerField(current ? ids::IDC_CUR_SIGNAL : ids::IDC_NEXT_SIGNAL, qs(entry.signal));
-    m_panel.setTimerField(current ? ids::IDC_CUR_STATUS : ids::IDC_NEXT_STATUS, qs(entry.status.in(chinese)));
-    m_panel.setTimerField(current ? ids::IDC_CUR_RESULT : ids::IDC_NEXT_RESULT, qs(entry.result.in(chinese)));
+    m_timer.setV2IsYPbPr(m_mirror.v2IsYPbPr);
 }
 
 } // namespace omnar::gui::app

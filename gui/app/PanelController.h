@@ -2,33 +2,28 @@
 
 #include "core/link/LinkSession.h"
 #include "core/panel/DeviceMirror.h"
-#include "core/plans/CInfoPlan.h"
-#include "core/plans/PlanRunner.h"
-#include "core/plans/PlanRunnerEvents.h"
+#include "core/panel/PanelRules.h"
 #include "core/settings/ConnectionSettings.h"
 #include "core/settings/ProfileFile.h"
+#include "gui/app/CZelvicControlDlg.h"
+#include "gui/app/TimerController.h"
 #include "gui/link/CProgress.h"
 
 #include <QObject>
 
+#include <array>
 #include <atomic>
+#include <cstdint>
 #include <functional>
-
-namespace omnar::gui::plans {
-class CProgram;
-}
 
 namespace omnar::gui::app {
 
-class CZelvicControlDlg;
-
 // Wires the control panel to the link: operator actions go to the key logic
 // and the pending-command slot, the link's reports come back to the panel on
-// the GUI thread, and the connection settings follow the link box. It also
-// owns the plan editor's store and the plan runner behind the timer bar.
-class PanelController : public QObject,
-                        private omnar::link::LinkSession::Events,
-                        private omnar::plans::PlanRunnerEvents {
+// the GUI thread, the connection settings follow the link box, and the
+// dialog buttons open their dialogs over the link. What the panel shows is
+// decided in core/panel; the timer side is the TimerController's.
+class PanelController : public QObject, private omnar::link::LinkSession::Events {
     Q_OBJECT
 public:
     struct Options {
@@ -37,6 +32,22 @@ public:
         // Connect at start-up whatever AutoConnect says (--connect).
         bool connectAtStart = false;
     };
+
+    // What a dialog opened over the panel gets: the link, the panel's device
+    // id and language, the decoded device state, and the panel's message
+    // handler (empty: the dialog's own boxes).
+    struct DialogContext {
+        omnar::link::Link& link;
+        std::uint8_t deviceId;
+        bool chinese;
+        bool advanced;
+        const panel::DeviceMirror& mirror;
+        CZelvicControlDlg::MessageHandler messageHandler;
+        QWidget* parent;
+    };
+    // Runs one dialog modally and returns once it has closed and its device
+    // work has stopped.
+    using DialogRunner = std::function<void(const DialogContext&)>;
 
     PanelController(CZelvicControlDlg& panel, const Options& options,
                     util::Clock& clock = util::RealClock::instance());
@@ -48,14 +59,16 @@ public:
 
     omnar::link::LinkSession& session() { return m_session; }
     const panel::DeviceMirror& mirror() const { return m_mirror; }
+    const panel::PanelState& state() const { return m_state; }
     settings::ProfileFile& profile() { return m_profile; }
-    const omnar::plans::PlanRunner& planRunner() const { return m_runner; }
+    TimerController& timer() { return m_timer; }
 
     // Runs a modal please-wait window until `CProgress::requestClose`;
     // tests replace it (the default shows m_progress).
     void setProgressRunner(std::function<void(gui::link::CProgress&)> runner);
-    // Runs the plan editor modally; tests replace it (the default calls exec()).
-    void setProgramRunner(std::function<void(gui::plans::CProgram&)> runner);
+    // The dialog behind a button: Program opens the plan editor; tests
+    // replace them.
+    void setDialogRunner(panel::PanelDialog dialog, DialogRunner runner);
 
 signals:
     // The connect sequence ended; `connected` tells how.
@@ -70,8 +83,6 @@ private:
     void commandStarted() override;
     void commandFinished() override;
     void linkLost(const std::string& reason) override;
-    // PlanRunnerEvents, called on the runner's thread.
-    void timerEntry(omnar::plans::TimerHalf half, const omnar::plans::TimerEntry& entry) override;
 
     void onKey(int controlId);
     void onConnect();
@@ -80,15 +91,15 @@ private:
     void onLinkLost();
     // The panel as Disconnect leaves it: indicators dark, blinking ended, Connect enabled.
     void showDisconnected();
-    void onPausedDialog();
-    void onProgram();
-    void onTimerStarted();
-    void onTimerStopped();
-    void showTimerEntry(unsigned run, omnar::plans::TimerHalf half, const omnar::plans::TimerEntry& entry);
+    void onDialogRequested(panel::PanelDialog dialog);
+    // A dialog that talks to the device while the command worker and the
+    // status poller wait between transactions; they go on when it closes.
+    void onPausedDialog(panel::PanelDialog dialog);
+    // The mosaic dialog takes the link over and leaves it closed.
     void onMosaic();
+    DialogContext dialogContext();
     void onConnectEnded(bool connected);
     void onStatusReply(const omnar::link::Frame& reply);
-    void setCommandInFlight(bool busy);
     // The link box's device id, address and port into m_settings.
     void takeLinkBox();
     void saveSettings();
@@ -99,16 +110,13 @@ private:
     settings::ProfileFile m_profile;
     settings::ConnectionSettings m_settings;
     panel::DeviceMirror m_mirror;
+    panel::PanelState m_state;
     gui::link::CProgress m_progress;
     std::function<void(gui::link::CProgress&)> m_progressRunner;
-    std::function<void(gui::plans::CProgram&)> m_programRunner;
+    std::array<DialogRunner, 4> m_dialogRunners;
     omnar::link::LinkSession m_session;
-    // The editor's store; the runner reads the file into a store of its own.
-    omnar::plans::CInfoPlan m_plans;
-    // Declared after the session: it runs on the session's link and ends first.
-    omnar::plans::PlanRunner m_runner;
-    // Counts the timer's runs, so a report of an earlier run is not shown.
-    std::atomic<unsigned> m_timerRun{0};
+    // After the session: the plan runner uses its link and ends first.
+    TimerController m_timer;
     // The start-up connect, after which StartTimer may start the timer.
     bool m_autoConnecting = false;
     // A lost link that the session tries to get back; once back, StartTimer

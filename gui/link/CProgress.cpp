@@ -1,5 +1,8 @@
 #include "gui/link/CProgress.h"
 
+#include "core/link/LinkTexts.h"
+#include "gui/widgets/QtText.h"
+
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -10,8 +13,6 @@
 namespace omnar::gui::link {
 
 namespace {
-
-const char* const kTemplateText = "Connecting device，please waiting.........";
 
 // The hourglass-like picture on the left of the window.
 QPixmap busyPicture()
@@ -43,7 +44,7 @@ CProgress::CProgress(QWidget* parent)
     picture->setAccessibleName(QStringLiteral("Busy"));
     picture->setPixmap(busyPicture());
 
-    m_text = new QLabel(QString::fromUtf8(kTemplateText), this);
+    m_text = new QLabel(qs(omnar::link::kProgressTemplateText), this);
     m_text->setObjectName(QStringLiteral("IDC_PROGRESS_TEXT"));
     m_text->setAccessibleName(m_text->text());
 
@@ -58,16 +59,7 @@ CProgress::CProgress(QWidget* parent)
 
 QString CProgress::text(int kind, bool chinese)
 {
-    switch (kind) {
-    case Connecting:
-        return QString::fromUtf8(chinese ? "正在连接设备，请等侯" : "Connecting device,please waiting");
-    case ChangingResolution:
-        return QString::fromUtf8(chinese ? "正在修改分辨率" : "Changing resolution");
-    case ChangingDotClock:
-        return QString::fromUtf8(chinese ? "正在修改点频" : "Changing dotlock");
-    default:
-        return QString::fromUtf8(kTemplateText);
-    }
+    return qs(omnar::link::progressText(kind).in(chinese));
 }
 
 QString CProgress::shownText() const

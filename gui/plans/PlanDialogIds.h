@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/util/ControlName.h"
+
 #include <array>
-#include <string_view>
 
 // Control ids of the plan editor (CProgram and its four list pages) and of
 // the plan dialog (CAddPlan). Every widget carries its constant's name as
@@ -64,12 +65,6 @@ inline constexpr std::array<PageIds, 4> kPageIds{{
     {IDC_ONCE_LIST, IDC_ONCE_ADD, IDC_ONCE_MODIFY, IDC_ONCE_DELETE},
 }};
 
-struct ControlName {
-    int id;
-    std::string_view name;
-};
-
-#define OMNAR_CONTROL(c) ControlName{c, #c}
 inline constexpr std::array kProgramControls{
     OMNAR_CONTROL(IDC_PROGRAM_EXIT),
     OMNAR_CONTROL(IDC_PROGRAM_TAB),
@@ -110,16 +105,6 @@ inline constexpr std::array kAddPlanControls{
     OMNAR_CONTROL(IDC_PLAN_MONTHDAY_LABEL),
     OMNAR_CONTROL(IDC_PLAN_SOURCE_GROUP),
 };
-#undef OMNAR_CONTROL
-
-// The name of a control in one of the lists above; empty when it is not there.
-template <std::size_t N>
-constexpr std::string_view controlName(const std::array<ControlName, N>& controls, int id)
-{
-    for (const auto& c : controls)
-        if (c.id == id)
-            return c.name;
-    return {};
-}
+using util::controlName;
 
 } // namespace omnar::gui::plans::ids

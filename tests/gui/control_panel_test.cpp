@@ -1,10 +1,13 @@
+#include "core/panel/PanelIds.h"
+#include "core/panel/PanelRules.h"
+#include "core/panel/PanelTexts.h"
 #include "core/panel/PanelView.h"
 #include "gui/app/CZelvicControlApp.h"
 #include "gui/app/CZelvicControlDlg.h"
 #include "gui/app/LaunchOptions.h"
 #include "gui/app/LedIndicator.h"
-#include "gui/app/MainWindowIds.h"
-#include "gui/app/MainWindowTexts.h"
+#include "gui/app/PanelController.h"
+#include "tests/support/PanelRig.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -28,7 +31,7 @@
 #include <memory>
 
 using namespace omnar::gui::app;
-using namespace omnar::gui::app::ids;
+using namespace omnar::panel::ids;
 
 namespace {
 
@@ -57,8 +60,11 @@ struct Panel {
         return widget;
     }
     void click(int id) { w<QAbstractButton>(id)->click(); }
+    // What the panel controller applies when a device connects or goes away.
+    void showConnected(bool on) { dlg->applyView(omnar::panel::connectionView(state, on)); }
 
     std::unique_ptr<CZelvicControlDlg> dlg;
+    omnar::panel::PanelState state;
     QList<Box> boxes;
     bool answer = false;
 };
@@ -66,6 +72,11 @@ struct Panel {
 QString u(const char* s)
 {
     return QString::fromUtf8(s);
+}
+
+QString u(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
 // Runs an accessibility action on a widget as a screen reader would, and
@@ -108,7 +119,7 @@ private slots:
     void startRefusesWithoutAPlanKind();
     void startAndStopSwitchTheTimerBar();
 
-    void setupAndResolutionRefuseWhileNotConnected();
+    void dialogButtonsAskForTheirDialogs();
     void connectedUiSwitchesTheDeviceControlGroup();
     void everyKeyReportsItsControlId();
 
@@ -183,7 +194,7 @@ void ControlPanelTest::templateHiddenControlsStayHiddenButWork()
         QVERIFY2(p.w(id)->isHidden(), qPrintable(QString::number(id)));
 
     // Hidden controls are still enabled, checked and filled like visible ones.
-    p->setConnectedUi(true);
+    p.showConnected(true);
     QVERIFY(p.w(IDC_KEY_DP)->isEnabled());
     QVERIFY(p.w(IDC_MOSAIC_DIALOG)->isEnabled());
     p->setDeviceId(4);
@@ -240,17 +251,17 @@ void ControlPanelTest::languageRoundTripRestoresEveryCaption()
     Panel p;
     QSignalSpy languages(p.dlg.get(), &CZelvicControlDlg::languageChanged);
     QHash<int, QString> english;
-    for (const auto& c : texts::kCaptions)
+    for (const auto& c : omnar::panel::kCaptions)
         english.insert(c.id, p->controlText(c.id));
 
     // The template's captions are the English column.
-    for (const auto& c : texts::kCaptions)
+    for (const auto& c : omnar::panel::kCaptions)
         QCOMPARE(english.value(c.id), u(c.text.en));
 
     p.click(IDC_LANG_CH);
     QVERIFY(p->isChinese());
     QVERIFY(p->isControlChecked(IDC_LANG_CH));
-    for (const auto& c : texts::kCaptions)
+    for (const auto& c : omnar::panel::kCaptions)
         QCOMPARE(p->controlText(c.id), u(c.text.zh));
     QCOMPARE(p->windowTitle(), u("Omnar控制软件(V1.00)"));
     QCOMPARE(p->controlText(IDC_TIMER_TOGGLE), u("定时器>>"));
@@ -261,7 +272,7 @@ void ControlPanelTest::languageRoundTripRestoresEveryCaption()
 
     p.click(IDC_LANG_EN);
     QVERIFY(!p->isChinese());
-    for (const auto& c : texts::kCaptions)
+    for (const auto& c : omnar::panel::kCaptions)
         QCOMPARE(p->controlText(c.id), english.value(c.id));
     QCOMPARE(p->windowTitle(), u("Omnar Processor Controller(V1.00)"));
     QCOMPARE(p->controlText(IDC_TIMER_TOGGLE), u("Timer<<"));
@@ -413,64 +424,65 @@ void ControlPanelTest::allToggleFlipsFromWhatTheBoxesShow()
 
 void ControlPanelTest::startRefusesWithoutAPlanKind()
 {
-    Panel p;
-    p->setConnectedUi(true);
-    QSignalSpy started(p.dlg.get(), &CZelvicControlDlg::timerStarted);
-    p.click(IDC_TIMER_ALL); // clears all five
+    omnar::test::PanelRig rig(u("COM1"));
+    QSignalSpy requested(rig.panel.get(), &CZelvicControlDlg::timerStartRequested);
+    // Start is usable only on a connected panel; enabled by hand, the timer still refuses.
+    rig.panel->setControlEnabled(IDC_TIMER_START, true);
+    rig.click(IDC_TIMER_ALL); // clears all five
 
     // All alone does not count as a plan kind.
-    p.click(IDC_TIMER_ALL);
+    rig.click(IDC_TIMER_ALL);
     for (int id : {IDC_TIMER_DAY, IDC_TIMER_WEEK, IDC_TIMER_MONTH, IDC_TIMER_ONCE})
-        p->setControlChecked(id, false);
-    QVERIFY(p->isControlChecked(IDC_TIMER_ALL));
+        rig.panel->setControlChecked(id, false);
+    QVERIFY(rig.panel->isControlChecked(IDC_TIMER_ALL));
 
-    p.click(IDC_TIMER_START);
-    QCOMPARE(p.boxes.size(), 1);
-    QCOMPARE(p.boxes[0].caption, u("System information"));
-    QCOMPARE(p.boxes[0].text, u("Please select a timer to start"));
-    p->setLanguage(true);
-    QVERIFY(!p->startTimer());
-    QCOMPARE(p.boxes[1].caption, u("系统信息"));
-    QCOMPARE(p.boxes[1].text, u("请选定要启动的定时器"));
+    rig.click(IDC_TIMER_START);
+    QCOMPARE(requested.count(), 1);
+    QCOMPARE(rig.boxes, QStringList{u("System information|Please select a timer to start")});
+    rig.panel->setLanguage(true);
+    QVERIFY(!rig.controller->timer().start());
+    QCOMPARE(rig.boxes.last(), u("系统信息|请选定要启动的定时器"));
 
-    QVERIFY(!p->isTimerRunning());
-    QVERIFY(p.w(IDC_TIMER_START)->isEnabled());
-    QCOMPARE(started.count(), 0);
+    QVERIFY(!rig.controller->timer().running());
+    QVERIFY(!rig.controller->timer().planRunner().running());
+    QVERIFY(rig.w(IDC_TIMER_START)->isEnabled());
 }
 
 void ControlPanelTest::startAndStopSwitchTheTimerBar()
 {
     Panel p;
-    p->setConnectedUi(true);
-    QSignalSpy started(p.dlg.get(), &CZelvicControlDlg::timerStarted);
-    QSignalSpy stopped(p.dlg.get(), &CZelvicControlDlg::timerStopped);
+    p.showConnected(true);
+    QSignalSpy started(p.dlg.get(), &CZelvicControlDlg::timerStartRequested);
+    QSignalSpy stopped(p.dlg.get(), &CZelvicControlDlg::timerStopRequested);
     for (int id : kTimerFields)
         p->setTimerField(id, u("old"));
     p.click(IDC_TIMER_ALL);
     p.click(IDC_TIMER_MONTH); // Month alone is enough
 
+    // The window asks; the timer controller applies the core's decision.
     p.click(IDC_TIMER_START);
-    QVERIFY(p.boxes.isEmpty());
     QCOMPARE(started.count(), 1);
-    QVERIFY(p->isTimerRunning());
     QVERIFY(p->timerSelection().month && !p->timerSelection().day);
+    const auto start = omnar::panel::startTimer(p.state, p->timerSelection(), false);
+    QVERIFY(!start.refusal);
+    p->applyView(start.view);
     for (int id : kTimerFields)
         QVERIFY(p->timerField(id).isEmpty());
+    QCOMPARE(accessibleName(p.w(IDC_CUR_TIME)), u("Current Timer Time"));
     QVERIFY(!p.w(IDC_TIMER_START)->isEnabled());
     QVERIFY(!p.w(IDC_DISCONNECT)->isEnabled());
     QVERIFY(p.w(IDC_TIMER_STOP)->isEnabled());
-    // The plan runner owns the link: the keys stay disabled whoever asks.
-    p->setDeviceControlGroupEnabled(true);
+    // The plan runner owns the link: a command that ends leaves the keys disabled.
+    p->applyView(omnar::panel::commandInFlight(p.state, false));
     for (int id : kDeviceControlGroup)
         QVERIFY(!p.w(id)->isEnabled());
-    QVERIFY(!p.w(IDC_M1)->isEnabled());
     // The kind boxes stay usable while the timer runs.
     QVERIFY(p.w(IDC_TIMER_DAY)->isEnabled());
 
     p->setTimerField(IDC_NEXT_TIME, u("11: 0: 0"));
     p.click(IDC_TIMER_STOP);
     QCOMPARE(stopped.count(), 1);
-    QVERIFY(!p->isTimerRunning());
+    p->applyView(omnar::panel::stopTimer(p.state));
     QVERIFY(p->timerField(IDC_NEXT_TIME).isEmpty());
     QVERIFY(!p.w(IDC_TIMER_STOP)->isEnabled());
     QVERIFY(p.w(IDC_DISCONNECT)->isEnabled());
@@ -480,46 +492,37 @@ void ControlPanelTest::startAndStopSwitchTheTimerBar()
         QVERIFY(p.w(id)->isEnabled());
 
     // Stopped after the link went away: nothing is enabled that needs a device.
-    p->startTimer();
-    p->setConnectedUi(false);
-    p->stopTimer();
+    p->applyView(omnar::panel::startTimer(p.state, p->timerSelection(), false).view);
+    p.showConnected(false);
+    p->applyView(omnar::panel::stopTimer(p.state));
     QVERIFY(!p.w(IDC_KEY_V1)->isEnabled());
     QVERIFY(!p.w(IDC_M1)->isEnabled());
     QVERIFY(!p.w(IDC_DISCONNECT)->isEnabled());
 }
 
-void ControlPanelTest::setupAndResolutionRefuseWhileNotConnected()
+void ControlPanelTest::dialogButtonsAskForTheirDialogs()
 {
-    Panel p;
+    // Whether a dialog may open is the controller's call (the not-connected
+    // box): the window only asks, whatever its state.
+    Panel p(CZelvicControlDlg::Options{true, {}, {}});
     QSignalSpy setup(p.dlg.get(), &CZelvicControlDlg::setupRequested);
     QSignalSpy resolution(p.dlg.get(), &CZelvicControlDlg::resolutionRequested);
-    // The buttons are reachable without a connection only when something
-    // enabled the group by hand; the window still refuses.
-    p->setDeviceControlGroupEnabled(true);
-
-    p.click(IDC_SETUP);
-    p->setLanguage(true);
-    p.click(IDC_RESOLUTION);
-    QCOMPARE(p.boxes.size(), 2);
-    QCOMPARE(p.boxes[0].caption, u("System information"));
-    QCOMPARE(p.boxes[0].text, u("Device is not connected"));
-    QCOMPARE(p.boxes[1].caption, u("系统信息"));
-    QCOMPARE(p.boxes[1].text, u("设备未连接，无法进行设置"));
-    QCOMPARE(setup.count(), 0);
-    QCOMPARE(resolution.count(), 0);
-
-    p->setConnectedUi(true);
-    p.click(IDC_SETUP);
-    p.click(IDC_RESOLUTION);
-    QCOMPARE(p.boxes.size(), 2);
+    QSignalSpy mosaic(p.dlg.get(), &CZelvicControlDlg::mosaicRequested);
+    for (int id : {IDC_SETUP, IDC_RESOLUTION, IDC_MOSAIC_DIALOG}) {
+        QVERIFY(!p.w(id)->isEnabled());
+        p->setControlEnabled(id, true);
+        p.click(id);
+    }
     QCOMPARE(setup.count(), 1);
     QCOMPARE(resolution.count(), 1);
+    QCOMPARE(mosaic.count(), 1);
+    QVERIFY(p.boxes.isEmpty());
 }
 
 void ControlPanelTest::connectedUiSwitchesTheDeviceControlGroup()
 {
     Panel p;
-    p->setConnectedUi(true);
+    p.showConnected(true);
     for (int id : kDeviceControlGroup)
         QVERIFY(p.w(id)->isEnabled());
     QVERIFY(!p.w(IDC_CONNECT)->isEnabled());
@@ -528,27 +531,32 @@ void ControlPanelTest::connectedUiSwitchesTheDeviceControlGroup()
     QVERIFY(!p.w(IDC_KEY_AUTO_TAKE)->isEnabled());
 
     // A command in flight.
-    p->setDeviceControlGroupEnabled(false);
+    p->applyView(omnar::panel::commandInFlight(p.state, true));
     for (int id : kDeviceControlGroup)
         QVERIFY(!p.w(id)->isEnabled());
+    QVERIFY(!p.w(IDC_M2)->isEnabled());
     QVERIFY(p.w(IDC_DISCONNECT)->isEnabled());
-    p->setDeviceControlGroupEnabled(true);
+    p->applyView(omnar::panel::commandInFlight(p.state, false));
+    QVERIFY(p.w(IDC_KEY_V1)->isEnabled());
 
     p->setControlEnabled(IDC_M2, true);
     p->setControlEnabled(IDC_KEY_AUTO_TAKE, true);
-    p->setConnectedUi(false);
+    p.showConnected(false);
     for (int id : kDeviceControlGroup)
         QVERIFY(!p.w(id)->isEnabled());
     QVERIFY(!p.w(IDC_M2)->isEnabled());
     QVERIFY(!p.w(IDC_KEY_AUTO_TAKE)->isEnabled());
     QVERIFY(p.w(IDC_CONNECT)->isEnabled());
     QVERIFY(!p.w(IDC_DISCONNECT)->isEnabled());
+    // A report of the link that crossed the disconnect changes nothing.
+    p->applyView(omnar::panel::commandInFlight(p.state, false));
+    QVERIFY(!p.w(IDC_KEY_V1)->isEnabled());
 }
 
 void ControlPanelTest::everyKeyReportsItsControlId()
 {
     Panel p(CZelvicControlDlg::Options{true, {}, {}});
-    p->setConnectedUi(true);
+    p.showConnected(true);
     for (int id : {IDC_M1, IDC_M2, IDC_M3, IDC_KEY_AUTO_TAKE})
         p->setControlEnabled(id, true);
     QSignalSpy keys(p.dlg.get(), &CZelvicControlDlg::keyPressed);
@@ -566,7 +574,7 @@ void ControlPanelTest::everyKeyReportsItsControlId()
     p.click(IDC_PROGRAM);
     p.click(IDC_MOSAIC_DIALOG);
     p.click(IDC_DISCONNECT);
-    p->setConnectedUi(false);
+    p.showConnected(false);
     p.click(IDC_CONNECT);
     QCOMPARE(program.count(), 1);
     QCOMPARE(mosaic.count(), 1);
@@ -701,7 +709,7 @@ void ControlPanelTest::blinkSetFlashesInStepsAndStops()
 void ControlPanelTest::panelViewChangesOnlyWhatItNames()
 {
     Panel p;
-    p->setConnectedUi(true);
+    p.showConnected(true);
     p->setIndicatorLit(IDC_LED_V1, true);
     p->setIndicatorLit(IDC_LED_M1, true);
 
@@ -763,7 +771,7 @@ void ControlPanelTest::radiosAndCheckBoxesWorkThroughTheAccessibilityInterface()
 {
     QFETCH(QString, action);
     Panel p;
-    p->setConnectedUi(true);
+    p.showConnected(true);
     QSignalSpy languages(p.dlg.get(), &CZelvicControlDlg::languageChanged);
     QSignalSpy transport(p.dlg.get(), &CZelvicControlDlg::transportChosen);
     QSignalSpy autoConnect(p.dlg.get(), &CZelvicControlDlg::autoConnectToggled);
@@ -812,7 +820,7 @@ void ControlPanelTest::radiosAndCheckBoxesWorkThroughTheAccessibilityInterface()
     QVERIFY(p->isControlChecked(IDC_FADE_15S));
 
     // A disabled control does nothing, whichever way it is reached.
-    p->setConnectedUi(false);
+    p.showConnected(false);
     accessibleAction(p.w(IDC_FADE_CUT), action);
     QCOMPARE(keys.count(), 4);
 }
@@ -820,7 +828,7 @@ void ControlPanelTest::radiosAndCheckBoxesWorkThroughTheAccessibilityInterface()
 void ControlPanelTest::programMadeChecksReportNothing()
 {
     Panel p(CZelvicControlDlg::Options{true, {}, {}});
-    p->setConnectedUi(true);
+    p.showConnected(true);
     QSignalSpy keys(p.dlg.get(), &CZelvicControlDlg::keyPressed);
     QSignalSpy transport(p.dlg.get(), &CZelvicControlDlg::transportChosen);
     QSignalSpy deviceIds(p.dlg.get(), &CZelvicControlDlg::deviceIdChosen);

@@ -2,9 +2,9 @@
 // processor: the language table word for word, Exit answered No and Yes
 // while connected, Setup without a device, and a start without AutoConnect.
 
+#include "core/panel/PanelIds.h"
 #include "core/util/Console.h"
 #include "gui/app/CZelvicControlDlg.h"
-#include "gui/app/MainWindowIds.h"
 #include "gui/app/PanelController.h"
 #include "sim/SimServer.h"
 #include "tests/support/PanelRig.h"
@@ -24,7 +24,7 @@
 
 using namespace omnar;
 using namespace omnar::gui::app;
-using namespace omnar::gui::app::ids;
+using namespace omnar::panel::ids;
 using namespace std::chrono_literals;
 
 namespace {
@@ -213,8 +213,9 @@ void PanelBehaviourTest::setupAfterADisconnectOnlyShowsTheNotConnectedBox()
     rig.click(IDC_DISCONNECT);
     QVERIFY(!rig.w(IDC_SETUP)->isEnabled());
 
-    QSignalSpy setup(rig.panel.get(), &CZelvicControlDlg::setupRequested);
-    QSignalSpy resolution(rig.panel.get(), &CZelvicControlDlg::resolutionRequested);
+    int opened = 0;
+    for (auto dialog : {panel::PanelDialog::Setup, panel::PanelDialog::Resolution, panel::PanelDialog::Mosaic})
+        rig.controller->setDialogRunner(dialog, [&](const PanelController::DialogContext&) { ++opened; });
     rig.panel->setLanguage(true);
     rig.panel->setInfoText(u("marker"));
     const auto writes = written.writes();
@@ -227,9 +228,13 @@ void PanelBehaviourTest::setupAfterADisconnectOnlyShowsTheNotConnectedBox()
     rig.panel->setControlEnabled(IDC_RESOLUTION, true);
     rig.click(IDC_RESOLUTION);
     QCOMPARE(rig.boxes.last(), u("System information|Device is not connected"));
+    // The Fast Mosaic dialog works on the connected device as well.
+    rig.panel->setControlEnabled(IDC_MOSAIC_DIALOG, true);
+    rig.click(IDC_MOSAIC_DIALOG);
+    QCOMPARE(rig.boxes.size(), 3);
+    QCOMPARE(rig.boxes.last(), u("System information|Device is not connected"));
 
-    QCOMPARE(setup.count(), 0);
-    QCOMPARE(resolution.count(), 0);
+    QCOMPARE(opened, 0);
     QCOMPARE(rig.panel->infoText(), u("marker"));
     QVERIFY(!rig.controller->session().connected());
     QVERIFY(!rig.controller->session().connecting());
@@ -307,7 +312,7 @@ void PanelBehaviourTest::withoutAutoConnectNothingConnects()
     QVERIFY(!rig.w(IDC_TIMER_STOP)->isEnabled());
     QVERIFY(!rig.w(IDC_DISCONNECT)->isEnabled());
     QVERIFY(rig.w(IDC_CONNECT)->isEnabled());
-    QVERIFY(!rig.panel->isTimerRunning());
+    QVERIFY(!rig.controller->timer().running());
     // The device id is read only for an automatic connect.
     QCOMPARE(rig.panel->deviceId(), 1);
     QVERIFY(rig.boxes.isEmpty());

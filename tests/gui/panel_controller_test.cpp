@@ -2,10 +2,10 @@
 // pseudo-terminal and TCP: Connect, keys, the mirror, the settings file.
 
 #include "core/link/Sources.h"
+#include "core/panel/PanelIds.h"
 #include "core/util/Console.h"
 #include "core/settings/ProfileFile.h"
 #include "gui/app/CZelvicControlDlg.h"
-#include "gui/app/MainWindowIds.h"
 #include "gui/app/PanelController.h"
 #include "sim/SimServer.h"
 #include "tests/support/PanelRig.h"
@@ -20,7 +20,7 @@
 
 using namespace omnar;
 using namespace omnar::gui::app;
-using namespace omnar::gui::app::ids;
+using namespace omnar::panel::ids;
 using namespace std::chrono_literals;
 
 namespace {
@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(rig.panel->infoText(), QStringLiteral("/dev/omnar-missing-port"));
 
         // A port outside 0..65535 is refused with its own box before anything opens.
-        rig.panel->setSerialChosen(false);
+        rig.click(IDC_NETWORK); // the radio the operator uses (hidden in the standard layout)
         rig.panel->setIpAddressText(QStringLiteral("127.0.0.1"));
         rig.panel->setTcpPortText(QStringLiteral("65536"));
         QVERIFY(!rig.connect());
@@ -143,16 +143,16 @@ private slots:
                 QStringLiteral("[CONNECT]\nSerialTcp=0\nIP=127.0.0.1\nPort=%1\n").arg(sim.tcpPort()));
         QVERIFY(rig.connect());
         QVERIFY(rig.waitFor([&] { return rig.panel->isIndicatorLit(link::indicatorId(link::kSourceV1)); }));
-        QVERIFY(rig.panel->startTimer());
-        QVERIFY(rig.controller->planRunner().running());
+        QVERIFY(rig.controller->timer().start());
+        QVERIFY(rig.controller->timer().planRunner().running());
 
         sim.closeClient(); // the device hangs up
         QVERIFY(rig.waitFor([&] { return rig.panel->control(IDC_CONNECT)->isEnabled(); }));
         QCOMPARE(rig.panel->infoText(), QStringLiteral("Connection to the device lost"));
         QVERIFY(!rig.panel->control(IDC_DISCONNECT)->isEnabled());
         QVERIFY(!rig.panel->control(IDC_KEY_HDMI)->isEnabled());
-        QVERIFY(!rig.panel->isTimerRunning());
-        QVERIFY(!rig.controller->planRunner().running());
+        QVERIFY(!rig.controller->timer().running());
+        QVERIFY(!rig.controller->timer().planRunner().running());
         QVERIFY(!rig.controller->session().connected());
         QCOMPARE(lostLines.load(), 1);
 

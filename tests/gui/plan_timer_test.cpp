@@ -16,11 +16,11 @@
 #include <QTreeWidget>
 
 #include "core/link/Sources.h"
+#include "core/panel/PanelIds.h"
 #include "core/plans/PlanFormat.h"
 #include "core/settings/ProfileFile.h"
 #include "core/util/Console.h"
 #include "gui/app/CZelvicControlDlg.h"
-#include "gui/app/MainWindowIds.h"
 #include "gui/app/PanelController.h"
 #include "gui/plans/CAddPlan.h"
 #include "gui/plans/CProgram.h"
@@ -34,7 +34,7 @@
 
 using namespace omnar;
 using namespace omnar::gui::app;
-using namespace omnar::gui::app::ids;
+using namespace omnar::panel::ids;
 using namespace std::chrono_literals;
 
 namespace {
@@ -111,8 +111,8 @@ private slots:
         rig.writeDayPlans({dayPlan(later, link::kSourceDvi), dayPlan(due, link::kSourceHdmi)});
         rig.panel->setLanguage(true);
         rig.click(IDC_TIMER_START);
-        QVERIFY(rig.panel->isTimerRunning());
-        QVERIFY(rig.controller->planRunner().running());
+        QVERIFY(rig.controller->timer().running());
+        QVERIFY(rig.controller->timer().planRunner().running());
         QVERIFY(!rig.enabled(IDC_TIMER_START));
         QVERIFY(!rig.enabled(IDC_DISCONNECT));
         QVERIFY(!rig.enabled(IDC_PROGRAM));
@@ -136,7 +136,7 @@ private slots:
         stopping.start();
         rig.click(IDC_TIMER_STOP);
         QVERIFY2(stopping.elapsed() < 2500, qPrintable(QString::number(stopping.elapsed())));
-        QVERIFY(!rig.controller->planRunner().running());
+        QVERIFY(!rig.controller->timer().planRunner().running());
         QVERIFY(rig.fieldsEmpty());
         QVERIFY(rig.enabled(IDC_TIMER_START));
         QVERIFY(!rig.enabled(IDC_TIMER_STOP));
@@ -209,8 +209,8 @@ private slots:
         rig.controller->start();
         QVERIFY(spy.wait(15000));
         QVERIFY(spy.first().first().toBool());
-        QVERIFY(rig.panel->isTimerRunning());
-        QVERIFY(rig.controller->planRunner().running());
+        QVERIFY(rig.controller->timer().running());
+        QVERIFY(rig.controller->timer().planRunner().running());
         QVERIFY(!rig.enabled(IDC_DISCONNECT));
         QVERIFY(QTest::qWaitFor([&] { return !rig.panel->timerField(IDC_CUR_TIME).isEmpty(); }, 15000));
         QCOMPARE(rig.half(true), (QStringList{planTime(due), "V2", "Immediate Execution", "Unknown"}));
@@ -221,10 +221,10 @@ private slots:
         rig.click(IDC_TIMER_STOP);
         rig.click(IDC_DISCONNECT);
         QVERIFY(rig.connect());
-        QVERIFY(!rig.panel->isTimerRunning());
-        QVERIFY(!rig.controller->planRunner().running());
+        QVERIFY(!rig.controller->timer().running());
+        QVERIFY(!rig.controller->timer().planRunner().running());
         rig.click(IDC_TIMER_START);
-        QVERIFY(rig.controller->planRunner().running());
+        QVERIFY(rig.controller->timer().planRunner().running());
 
         // Exit: the runner, asleep until its plan, ends with the window.
         rig.answer = true;
@@ -232,7 +232,7 @@ private slots:
         exiting.start();
         rig.panel->reject();
         QVERIFY(exiting.elapsed() < 2500);
-        QVERIFY(!rig.controller->planRunner().running());
+        QVERIFY(!rig.controller->timer().planRunner().running());
         QVERIFY(!rig.controller->session().connected());
     }
 
@@ -248,8 +248,8 @@ private slots:
         rig.controller->start();
         QVERIFY(spy.wait(15000));
         QVERIFY(spy.first().first().toBool());
-        QVERIFY(!rig.panel->isTimerRunning());
-        QVERIFY(!rig.controller->planRunner().running());
+        QVERIFY(!rig.controller->timer().running());
+        QVERIFY(!rig.controller->timer().planRunner().running());
     }
 
     void startWithNoPlanKindStartsNothing()
@@ -257,10 +257,10 @@ private slots:
         Rig rig(QStringLiteral("COM1"));
         rig.controller->start();
         rig.click(IDC_TIMER_ALL); // clears the four kind boxes
-        QVERIFY(!rig.panel->startTimer());
+        QVERIFY(!rig.controller->timer().start());
         QCOMPARE(rig.boxes, QStringList{QStringLiteral("System information|Please select a timer to start")});
-        QVERIFY(!rig.controller->planRunner().running());
-        QVERIFY(!rig.panel->isTimerRunning());
+        QVERIFY(!rig.controller->timer().planRunner().running());
+        QVERIFY(!rig.controller->timer().running());
     }
 
     void programOpensTheEditorOverThePanelsFile()
@@ -278,7 +278,7 @@ private slots:
         QStringList firstRow;
         QString v2Caption;
         int opened = 0;
-        rig.controller->setProgramRunner([&](gui::plans::CProgram& editor) {
+        rig.controller->timer().setProgramRunner([&](gui::plans::CProgram& editor) {
             ++opened;
             title = editor.windowTitle();
             auto* item = editor.page(omnar::plans::PlanKind::Day)->list()->topLevelItem(0);

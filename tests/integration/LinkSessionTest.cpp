@@ -36,7 +36,7 @@ link::ConnectTarget tcpTarget(std::uint16_t port, std::uint8_t id = 1)
     link::ConnectTarget t;
     t.serial = false;
     t.address = 0x7F000001;
-    t.portText = std::to_string(port);
+    t.port = port;
     t.deviceId = id;
     return t;
 }
@@ -144,7 +144,7 @@ TEST(LinkSession, TcpPortOutOfRangeAndRefusedPeer)
     Recorder events;
     link::LinkSession session(events);
     auto target = tcpTarget(0);
-    target.portText = "65536";
+    target.portInRange = false; // the link box held 65536
     ASSERT_TRUE(session.connect(target));
     ASSERT_TRUE(events.waitFor("not-connected"));
     EXPECT_EQ(events.log(), (std::vector<std::string>{"port-range", "info:Open network failed", "not-connected"}));

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/panel/PanelIds.h"
 #include "gui/app/CZelvicControlDlg.h"
-#include "gui/app/MainWindowIds.h"
 #include "gui/app/PanelController.h"
 #include "tests/support/QuietSim.h"
 
@@ -56,7 +56,7 @@ struct PanelRig {
     bool connect()
     {
         QSignalSpy spy(controller, &gui::app::PanelController::connectFinished);
-        click(gui::app::ids::IDC_CONNECT);
+        click(panel::ids::IDC_CONNECT);
         return spy.wait(15000) && spy.first().first().toBool();
     }
 };

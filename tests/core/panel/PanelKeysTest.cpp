@@ -110,7 +110,7 @@ TEST(PanelKeys, V2KeyInYPbPrMode)
     m.fadeIndex = 3;
     const auto out = press(kV2, m);
     EXPECT_EQ(sent(out), (std::vector<int>{0x00, 3, 8, 3000}));
-    EXPECT_EQ(out.view.isEnabled(ids::kBypassKey), std::nullopt) << "this path leaves BYPASS alone";
+    EXPECT_EQ(out.view.isEnabled(ids::IDC_KEY_BYPASS), std::nullopt) << "this path leaves BYPASS alone";
 
     for (auto mode : {StatusMode::PipBlinking, StatusMode::PipSteady, StatusMode::TextBlinking,
                       StatusMode::TextSteady, StatusMode::PreselectEmpty, StatusMode::PreselectHeld}) {
@@ -129,9 +129,9 @@ TEST(PanelKeys, BypassKeyDisabledOnlyWhenASwitchIsSent)
 {
     auto m = mirror(StatusMode::MainOnly, 4);
     m.bypass = true;
-    EXPECT_EQ(press(kV1, m).view.isEnabled(ids::kBypassKey), false);
+    EXPECT_EQ(press(kV1, m).view.isEnabled(ids::IDC_KEY_BYPASS), false);
     m.mosaic = true;
-    EXPECT_EQ(press(kV1, m).view.isEnabled(ids::kBypassKey), std::nullopt);
+    EXPECT_EQ(press(kV1, m).view.isEnabled(ids::IDC_KEY_BYPASS), std::nullopt);
 }
 
 TEST(PanelKeys, FunctionKeys)
@@ -142,22 +142,22 @@ TEST(PanelKeys, FunctionKeys)
         std::vector<int> sent;
     };
     const Case cases[] = {
-        {ids::kPipKey, StatusMode::MainOnly, {0x01, 1, 0, 3000}},
-        {ids::kPipKey, StatusMode::PipBlinking, {0x01, 0, 0, 500}},
-        {ids::kTextKey, StatusMode::PipSteady, {0x03, 1, 0, 3000}},
-        {ids::kTextKey, StatusMode::TextSteady, {0x03, 0, 0, 500}},
-        {ids::kM1Key, StatusMode::PipSteady, {0x24, 0, 0, 500}},
-        {ids::kM3Key, StatusMode::PipSteady, {0x24, 2, 0, 500}},
-        {ids::kOneKeySwitch, StatusMode::MainOnly, {0x09, 0, 0, 3000}},
-        {ids::kPreTakeSwitch, StatusMode::MainOnly, {0x09, 1, 0, 3000}},
-        {ids::kAutoTakeKey, StatusMode::MainOnly, {0x27, 0, 0, 20000}},
+        {ids::IDC_KEY_PIP, StatusMode::MainOnly, {0x01, 1, 0, 3000}},
+        {ids::IDC_KEY_PIP, StatusMode::PipBlinking, {0x01, 0, 0, 500}},
+        {ids::IDC_KEY_TEXT, StatusMode::PipSteady, {0x03, 1, 0, 3000}},
+        {ids::IDC_KEY_TEXT, StatusMode::TextSteady, {0x03, 0, 0, 500}},
+        {ids::IDC_M1, StatusMode::PipSteady, {0x24, 0, 0, 500}},
+        {ids::IDC_M3, StatusMode::PipSteady, {0x24, 2, 0, 500}},
+        {ids::IDC_ONE_KEY, StatusMode::MainOnly, {0x09, 0, 0, 3000}},
+        {ids::IDC_PRE_TAKE, StatusMode::MainOnly, {0x09, 1, 0, 3000}},
+        {ids::IDC_KEY_AUTO_TAKE, StatusMode::MainOnly, {0x27, 0, 0, 20000}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(sent(press(c.key, mirror(c.mode, 0))), c.sent) << c.key;
 
     auto ypbpr = mirror(StatusMode::MainOnly, 8);
     ypbpr.v2IsYPbPr = true;
-    for (int key : {ids::kPipKey, ids::kTextKey}) {
+    for (int key : {ids::IDC_KEY_PIP, ids::IDC_KEY_TEXT}) {
         const auto out = press(key, ypbpr, true);
         EXPECT_FALSE(out.command);
         EXPECT_EQ(out.refusal->text, "当前信号是YPbPr,不能打开PIP/Text");
@@ -165,9 +165,9 @@ TEST(PanelKeys, FunctionKeys)
     }
 
     // BYPASS, MOSAIC and FREEZE flip the panel's copy and send the new state.
-    for (auto [key, code, state] : {std::tuple{ids::kBypassKey, 0x26, &DeviceMirror::bypass},
-                                    {ids::kMosaicKey, 0x21, &DeviceMirror::mosaic},
-                                    {ids::kFreezeKey, 0x29, &DeviceMirror::freeze}}) {
+    for (auto [key, code, state] : {std::tuple{ids::IDC_KEY_BYPASS, 0x26, &DeviceMirror::bypass},
+                                    {ids::IDC_KEY_MOSAIC, 0x21, &DeviceMirror::mosaic},
+                                    {ids::IDC_KEY_FREEZE, 0x29, &DeviceMirror::freeze}}) {
         const auto on = press(key, {});
         EXPECT_TRUE(on.mirror.*state);
         EXPECT_EQ(sent(on), (std::vector<int>{code, 1, 0, 500}));
@@ -185,10 +185,10 @@ TEST(PanelKeys, FadeRadiosFeedSwitchAndTake)
     EXPECT_EQ(fade.view.checked, (std::map<int, bool>{{1020, false}, {1022, false}, {1038, false}, {1039, true}}));
     auto m = fade.mirror;
     m.preTakeMode = true;
-    EXPECT_EQ(sent(press(ids::kAutoTakeKey, m)), (std::vector<int>{0x0C, 3, 0, 3000}));
+    EXPECT_EQ(sent(press(ids::IDC_KEY_AUTO_TAKE, m)), (std::vector<int>{0x0C, 3, 0, 3000}));
     EXPECT_EQ(sent(press(kVga, fade.mirror))[1], 3);
 
     // Display-only and unknown controls are not keys.
     EXPECT_FALSE(press(1036, {}).handled);
-    EXPECT_FALSE(press(ids::kInfoLine, {}).handled);
+    EXPECT_FALSE(press(ids::IDC_INFO, {}).handled);
 }

@@ -35,17 +35,17 @@ TEST(PanelDecode, DviReplyOnFirstDecode)
     EXPECT_EQ(m.mode, StatusMode::MainOnly);
     EXPECT_EQ(m.fadeIndex, 2);
     EXPECT_EQ(v.checked, (std::map<int, bool>{{1020, false}, {1022, false}, {1038, true}, {1039, false},
-                                              {ids::kOneKeySwitch, false}, {ids::kPreTakeSwitch, true},
+                                              {ids::IDC_ONE_KEY, false}, {ids::IDC_PRE_TAKE, true},
                                               {1036, true}, {1029, false}, {1040, false}, {1030, false},
                                               {1041, false}, {1044, false}}));
     EXPECT_TRUE(m.bypass && m.preTakeMode && m.mainIsDvi);
     EXPECT_FALSE(m.freeze || m.mosaic || m.v2IsYPbPr);
-    EXPECT_EQ(v.indicator(ids::kBypassIndicator), State::Shown);
-    EXPECT_EQ(v.indicator(ids::kFreezeIndicator), State::Hidden);
+    EXPECT_EQ(v.indicator(ids::IDC_LED_BYPASS), State::Shown);
+    EXPECT_EQ(v.indicator(ids::IDC_LED_FREEZE), State::Hidden);
     EXPECT_EQ(v.indicator(1078), State::Shown);
-    EXPECT_EQ(v.captions, (std::map<int, std::string>{{ids::kAutoTakeKey, "TAKE"}, {ids::kV2Key, "V2"}}));
-    EXPECT_EQ(v.isEnabled(ids::kMosaicKey), true);
-    EXPECT_EQ(v.isEnabled(ids::kBypassKey), true);
+    EXPECT_EQ(v.captions, (std::map<int, std::string>{{ids::IDC_KEY_AUTO_TAKE, "TAKE"}, {ids::IDC_KEY_V2, "V2"}}));
+    EXPECT_EQ(v.isEnabled(ids::IDC_KEY_MOSAIC), true);
+    EXPECT_EQ(v.isEnabled(ids::IDC_KEY_BYPASS), true);
     EXPECT_EQ(v.preLabel->visible, false);
 
     // Without signal the DVI indicator blinks and main-is-DVI keeps its old value.
@@ -60,35 +60,35 @@ TEST(PanelDecode, SecondWindowIndicatorsAndLayout)
     const auto r = decode({.mode = 2, .sources = 0x40, .layout = 1});
     EXPECT_EQ(r.view.indicator(1073), State::Shown);
     EXPECT_EQ(r.view.indicator(1077), State::Shown);
-    EXPECT_EQ(r.view.indicator(ids::kPipIndicator), State::Shown) << "hidden, then shown again";
-    EXPECT_EQ(r.view.indicator(ids::kTextIndicator), State::Hidden);
-    EXPECT_EQ(r.view.indicator(ids::kM1Indicator), State::Hidden);
-    EXPECT_EQ(r.view.indicator(ids::kM2Indicator), State::Shown);
-    EXPECT_EQ(r.view.isEnabled(ids::kM3Key), true);
+    EXPECT_EQ(r.view.indicator(ids::IDC_LED_PIP), State::Shown) << "hidden, then shown again";
+    EXPECT_EQ(r.view.indicator(ids::IDC_LED_TEXT), State::Hidden);
+    EXPECT_EQ(r.view.indicator(ids::IDC_LED_M1), State::Hidden);
+    EXPECT_EQ(r.view.indicator(ids::IDC_LED_M2), State::Shown);
+    EXPECT_EQ(r.view.isEnabled(ids::IDC_M3), true);
     EXPECT_EQ(r.mirror.secondSource, 4);
     EXPECT_TRUE(r.mirror.inUse(0) && r.mirror.inUse(4));
 
     // Mode 1 flashes PIP, darkens the stored second source and keeps none.
     const auto blinking = decode({.mode = 1, .sources = 0x40}, r.mirror);
-    EXPECT_EQ(blinking.view.indicator(ids::kPipIndicator), State::Blinking);
+    EXPECT_EQ(blinking.view.indicator(ids::IDC_LED_PIP), State::Blinking);
     EXPECT_EQ(blinking.view.indicator(1077), State::Hidden);
     EXPECT_EQ(blinking.mirror.secondSource, -1);
 
     // A layout index outside M1..M3 touches no layout indicator.
     const auto odd = decode({.mode = 2, .sources = 0x40, .layout = 7}, r.mirror);
-    for (int id : {ids::kM1Indicator, ids::kM2Indicator, ids::kM3Indicator})
+    for (int id : {ids::IDC_LED_M1, ids::IDC_LED_M2, ids::IDC_LED_M3})
         EXPECT_EQ(odd.view.indicator(id), State::Unchanged);
 
     // TEXT steady with a second source lacking signal; closing everything.
     const auto text = decode({.mode = 4, .sources = 0x21, .secondSignal = 0}, r.mirror);
-    EXPECT_EQ(text.view.indicator(ids::kTextIndicator), State::Shown);
+    EXPECT_EQ(text.view.indicator(ids::IDC_LED_TEXT), State::Shown);
     EXPECT_EQ(text.view.indicator(1075), State::Blinking);
-    EXPECT_EQ(text.view.isEnabled(ids::kM1Key), false);
+    EXPECT_EQ(text.view.isEnabled(ids::IDC_M1), false);
     const auto closed = decode({.sources = 0x41, .layout = 2}, text.mirror);
     EXPECT_EQ(closed.mirror.pipLayoutIndex, 0);
-    EXPECT_EQ(closed.view.indicator(ids::kTextIndicator), State::Hidden);
+    EXPECT_EQ(closed.view.indicator(ids::IDC_LED_TEXT), State::Hidden);
     EXPECT_EQ(closed.view.indicator(1075), State::Hidden) << "leaves the blink set dark";
-    EXPECT_EQ(closed.view.indicator(ids::kM3Indicator), State::Hidden);
+    EXPECT_EQ(closed.view.indicator(ids::IDC_LED_M3), State::Hidden);
 }
 
 TEST(PanelDecode, PreLabel)
@@ -154,7 +154,7 @@ TEST(PanelDecode, OutOfTableValues)
     // Mode 5 clears every mode flag: no second source, PIP indicator off.
     const auto odd = decode({.mode = 5, .sources = 0x40}, decode({.mode = 2, .sources = 0x40}).mirror);
     EXPECT_EQ(odd.mirror.mode, StatusMode::None);
-    EXPECT_EQ(odd.view.indicator(ids::kPipIndicator), State::Hidden);
+    EXPECT_EQ(odd.view.indicator(ids::IDC_LED_PIP), State::Hidden);
     EXPECT_EQ(odd.view.indicator(1077), State::Hidden);
     EXPECT_EQ(odd.mirror.secondSource, -1);
 
@@ -172,7 +172,7 @@ TEST(PanelDecode, StepOrderOnSharedIndicator)
     const auto v2 = decode({.sources = 0x01});
     const auto turn = decode({.flags = 0x08, .sources = 0x08}, v2.mirror);
     EXPECT_EQ(turn.view.indicator(1074), State::Hidden);
-    EXPECT_EQ(turn.view.caption(ids::kV2Key), "YPbPr");
+    EXPECT_EQ(turn.view.caption(ids::IDC_KEY_V2), "YPbPr");
     EXPECT_EQ(decode({.flags = 0x08, .sources = 0x08}, turn.mirror).view.indicator(1074), State::Shown);
 }
 
@@ -193,8 +193,8 @@ TEST(PanelDecode, FunctionKeyEnables)
         {"pre held", {.mode = 8, .sources = 0x45}, false, true, true, true, false, true},
         {"unknown mode", {.mode = 6, .sources = 0x05}, false, true, true, true, true, true},
     };
-    const int functionKeys[] = {ids::kMosaicKey, ids::kBypassKey, ids::kFreezeKey, ids::kPipKey,
-                                ids::kTextKey, ids::kOneKeySwitch, ids::kPreTakeSwitch};
+    const int functionKeys[] = {ids::IDC_KEY_MOSAIC, ids::IDC_KEY_BYPASS, ids::IDC_KEY_FREEZE, ids::IDC_KEY_PIP,
+                                ids::IDC_KEY_TEXT, ids::IDC_ONE_KEY, ids::IDC_PRE_TAKE};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto v = decode(c.status).view;
@@ -206,7 +206,7 @@ TEST(PanelDecode, FunctionKeyEnables)
         const auto timed = decode(c.status, {}, false, true).view;
         for (int key : functionKeys)
             EXPECT_EQ(timed.isEnabled(key), std::nullopt);
-        EXPECT_TRUE(timed.isEnabled(ids::kAutoTakeKey) && timed.isEnabled(ids::kM1Key));
+        EXPECT_TRUE(timed.isEnabled(ids::IDC_KEY_AUTO_TAKE) && timed.isEnabled(ids::IDC_M1));
     }
 }
 
@@ -229,5 +229,5 @@ TEST(PanelDecode, AutoTakeEnable)
         {"AUTO, VGA, TEXT", {.mode = 4, .sources = 0x42}, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(decode(c.status).view.isEnabled(ids::kAutoTakeKey), c.enabled) << c.name;
+        EXPECT_EQ(decode(c.status).view.isEnabled(ids::IDC_KEY_AUTO_TAKE), c.enabled) << c.name;
 }

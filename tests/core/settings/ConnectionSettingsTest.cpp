@@ -239,3 +239,37 @@ TEST(PortCheck, RangeAndTexts)
     EXPECT_EQ(zh.caption, "系统消息");
     EXPECT_EQ(zh.languageId, 1033);
 }
+
+TEST_F(ConnectionSettingsTest, ConnectTargetFromTheTypedAddressAndPort)
+{
+    auto s = loadFrom("[CONNECT]\r\nSerialTcp=0\r\nIP=192.168.1.20\r\nPort=5000\r\nConnectFlag=1\r\nDeviceID=12\r\n");
+    auto t = s.connectTarget();
+    EXPECT_FALSE(t.serial);
+    EXPECT_EQ(t.address, 0xC0A80114u);
+    EXPECT_EQ(t.port, 5000);
+    EXPECT_TRUE(t.portInRange);
+    EXPECT_EQ(t.deviceId, 12);
+
+    // No address, or one that does not read, is none: never this machine.
+    for (const char* typed : {"", "  ", "192.168.1", "300.1.1.1", "localhost"}) {
+        s.ip = typed;
+        EXPECT_EQ(s.connectTarget().address, 0u) << typed;
+    }
+    s.ip = " 10.0.0.7 ";
+    EXPECT_EQ(s.connectTarget().address, 0x0A000007u);
+
+    s.port = "65536";
+    EXPECT_FALSE(s.connectTarget().portInRange);
+    s.port = "-1";
+    EXPECT_FALSE(s.connectTarget().portInRange);
+    s.port = "";
+    EXPECT_TRUE(s.connectTarget().portInRange);
+    EXPECT_EQ(s.connectTarget().port, 0);
+
+    // Serial: the COM port name of the last Connect.
+    s.chooseTransport(ini, true);
+    s.prepareConnect(ini, "ttyUSB1");
+    t = s.connectTarget();
+    EXPECT_TRUE(t.serial);
+    EXPECT_EQ(t.comPortName, "ttyUSB1");
+}
