@@ -222,8 +222,12 @@ DecodeResult disconnectMirror(const DeviceMirror& mirror)
     DecodeResult result;
     result.mirror = mirror;
     ViewBuilder v(result.view);
-    if (isSource(mirror.secondSource))
-        v.hideSource(mirror.secondSource);
+    // A lamp left lit would claim a device state nobody watches any more.
+    for (int id : ids::kIndicators)
+        v.hide(id);
+    // Its lamp is dark already: the first reply of the next connection must
+    // not darken the lamp of a source that is now the main one.
+    result.mirror.secondSource = -1;
     result.mirror.fadeRadioInitialised = false;
     // Nothing flashes without a link.
     result.mirror.blinkSet = v.finish(mirror.blinkSet);

@@ -21,8 +21,11 @@ struct DecodeResult {
 DecodeResult decodeStatus(const link::Frame& reply, std::uint8_t deviceId, const DeviceMirror& mirror, bool chinese,
                           bool timerRunning);
 
-// What Disconnect does to the mirror: the second source's indicator goes dark
-// and the next connection adopts the device's Cut/Fade choice again.
+// What losing the device does to the mirror (Disconnect, a lost link, the
+// end of the Fast Mosaic dialog): every indicator goes dark, nothing blinks,
+// and the next connection adopts the device's Cut/Fade choice again. The
+// second source is forgotten with its lamp; the other mirrored values stay
+// until the next status reply replaces them.
 DecodeResult disconnectMirror(const DeviceMirror& mirror);
 
 } // namespace omnar::panel

@@ -65,6 +65,8 @@ private slots:
         QVERIFY(!rig.controller->session().connected());
         QVERIFY(rig.panel->control(IDC_CONNECT)->isEnabled());
         QVERIFY(!rig.panel->control(IDC_KEY_HDMI)->isEnabled());
+        // A panel without a device shows no source as if it knew one.
+        QVERIFY(!rig.panel->isIndicatorLit(link::indicatorId(link::kSourceHdmi)));
         // And again, on a fresh link.
         QVERIFY(rig.connect());
     }
@@ -154,6 +156,7 @@ private slots:
         QVERIFY(!rig.controller->timer().running());
         QVERIFY(!rig.controller->timer().planRunner().running());
         QVERIFY(!rig.controller->session().connected());
+        QVERIFY(!rig.panel->isIndicatorLit(link::indicatorId(link::kSourceV1)));
         QCOMPARE(lostLines.load(), 1);
 
         // In Chinese, with AutoConnect: the panel connects again by itself.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace omnar::panel;
+using omnar::link::Frame;
 
 namespace {
 
@@ -19,6 +20,12 @@ void expectAll(const std::map<int, bool>& named, const Ids& controls, bool on)
         ASSERT_NE(it, named.end()) << id;
         EXPECT_EQ(it->second, on) << id;
     }
+}
+
+DeviceMirror decoded(std::uint8_t mode, std::uint8_t flags, std::uint8_t sources, std::uint8_t mainSignal)
+{
+    const Frame reply{0x05, 1, 0xFE, 0, mode, 0, flags, sources, mainSignal, 1, 1, 1, 0};
+    return decodeStatus(reply, 1, {}, false, false).mirror;
 }
 
 } // namespace
@@ -165,6 +172,33 @@ TEST(PanelRules, DialogsThatNeedTheDeviceRefuseWithoutOne)
     state.connected = true;
     for (auto dialog : {PanelDialog::Setup, PanelDialog::Resolution, PanelDialog::Program, PanelDialog::Mosaic})
         EXPECT_FALSE(dialogGuard(dialog, state, false));
+}
+
+TEST(PanelRules, NoLampStaysLitOnceTheDeviceIsGone)
+{
+    // PIP open on HDMI over V1 without signal (blinking), BYPASS, FREEZE, MOSAIC on, layout M2.
+    const DeviceMirror live = decoded(2, 0x07, 0x40, 0);
+    ASSERT_FALSE(live.blinkSet.empty());
+
+    PanelState state{true, false};
+    const auto gone = disconnected(state, live);
+    EXPECT_FALSE(state.connected);
+    for (int id : ids::kIndicators)
+        EXPECT_EQ(gone.view.indicator(id), IndicatorState::Hidden) << id;
+    EXPECT_EQ(gone.view.blinkSet, std::vector<int>{});
+    EXPECT_TRUE(gone.mirror.blinkSet.empty());
+    EXPECT_EQ(gone.view.isEnabled(ids::IDC_CONNECT), true);
+    EXPECT_EQ(gone.view.isEnabled(ids::IDC_DISCONNECT), false);
+    expectAll(gone.view.enabled, ids::kDeviceControlGroup, false);
+
+    // The next connection adopts the device's Cut/Fade again, and its first
+    // reply lights what it reports, the former second source now the main one too.
+    EXPECT_FALSE(gone.mirror.fadeRadioInitialised);
+    const Frame reply{0x05, 1, 0xFE, 0, 0, 3, 0x02, 0x04, 1, 1, 0, 1, 0};
+    const auto back = decodeStatus(reply, 1, gone.mirror, false, false);
+    EXPECT_EQ(back.mirror.fadeIndex, 3);
+    EXPECT_EQ(back.view.indicator(ids::IDC_LED_HDMI), IndicatorState::Shown);
+    EXPECT_EQ(back.view.indicator(ids::IDC_LED_BYPASS), IndicatorState::Shown);
 }
 
 TEST(PanelRules, ALaterViewWinsWhereBothNameAControl)
