@@ -2,6 +2,7 @@
 
 #include "core/panel/PanelKeys.h"
 #include "core/panel/StatusDecoder.h"
+#include "gui/mosaic/CSimpleMosaic.h"
 #include "gui/widgets/QtText.h"
 
 #include <QMetaObject>
@@ -18,6 +19,13 @@ std::size_t slot(panel::PanelDialog dialog)
     return static_cast<std::size_t>(dialog);
 }
 
+void runFastMosaic(const PanelController::DialogContext& context)
+{
+    gui::mosaic::CSimpleMosaic dialog({context.link, context.deviceId, context.chinese, context.messageHandler},
+                                      context.parent);
+    dialog.exec();
+}
+
 } // namespace
 
 PanelController::PanelController(CZelvicControlDlg& panel, const Options& options, util::Clock& clock)
@@ -31,6 +39,7 @@ PanelController::PanelController(CZelvicControlDlg& panel, const Options& option
     , m_timer(panel, m_state, m_mirror, m_profile, m_session)
 {
     m_dialogRunners[slot(panel::PanelDialog::Program)] = [this](const DialogContext&) { m_timer.openProgram(); };
+    m_dialogRunners[slot(panel::PanelDialog::Mosaic)] = runFastMosaic;
 
     connect(&panel, &CZelvicControlDlg::keyPressed, this, &PanelController::onKey);
     connect(&panel, &CZelvicControlDlg::connectRequested, this, &PanelController::onConnect);
@@ -214,9 +223,15 @@ void PanelController::onPausedDialog(panel::PanelDialog dialog)
 
 void PanelController::onMosaic()
 {
-    m_timer.stop();
+    // The dialog takes the link over: the worker and the poller end, and the
+    // panel stops showing a device it no longer watches. The plan runner
+    // goes on while the dialog is open.
     m_session.stopWorkers();
-    // The mosaic dialog leaves the device in its own state: reconnect afterwards.
+    showDisconnected();
+    if (const auto& run = m_dialogRunners[slot(panel::PanelDialog::Mosaic)])
+        run(dialogContext());
+    // The dialog leaves the device in its own state: the operator connects again.
+    m_timer.stop();
     m_session.disconnect();
     m_reconnecting = false;
     showDisconnected();

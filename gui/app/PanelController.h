@@ -66,8 +66,8 @@ public:
     // Runs a modal please-wait window until `CProgress::requestClose`;
     // tests replace it (the default shows m_progress).
     void setProgressRunner(std::function<void(gui::link::CProgress&)> runner);
-    // The dialog behind a button: Program opens the plan editor; tests
-    // replace them.
+    // The dialog behind a button: Mosaic opens the Fast Mosaic dialog and
+    // Program the plan editor; tests replace them.
     void setDialogRunner(panel::PanelDialog dialog, DialogRunner runner);
 
 signals:
@@ -95,7 +95,7 @@ private:
     // A dialog that talks to the device while the command worker and the
     // status poller wait between transactions; they go on when it closes.
     void onPausedDialog(panel::PanelDialog dialog);
-    // The mosaic dialog takes the link over and leaves it closed.
+    // The Fast Mosaic dialog takes the link over and leaves it closed.
     void onMosaic();
     DialogContext dialogContext();
     void onConnectEnded(bool connected);

@@ -1,22 +1,26 @@
 // The panel wired to the link, against the virtual processor over a
 // pseudo-terminal and TCP: Connect, keys, the mirror, the settings file.
 
+#include "core/link/Catalogue.h"
 #include "core/link/Sources.h"
 #include "core/panel/PanelIds.h"
 #include "core/util/Console.h"
 #include "core/settings/ProfileFile.h"
 #include "gui/app/CZelvicControlDlg.h"
 #include "gui/app/PanelController.h"
+#include "gui/mosaic/CSimpleMosaic.h"
 #include "sim/SimServer.h"
 #include "tests/support/PanelRig.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 using namespace omnar;
 using namespace omnar::gui::app;
@@ -171,6 +175,91 @@ private slots:
         QVERIFY(rig.panel->control(IDC_KEY_HDMI)->isEnabled());
         QCOMPARE(lostLines.load(), 2);
         util::setConsoleSink({});
+    }
+
+    void mosaicTakesTheLinkOverAndLeavesThePanelDisconnected()
+    {
+        auto options = test::quietSim();
+        options.signal[link::kSourceV1] = false; // the main source's lamp blinks
+        options.bypass = true;
+        sim::SimServer sim(options);
+        QVERIFY(sim.openPty());
+        sim.start();
+        Rig rig(QString::fromStdString(sim.ptyPath()));
+        QVERIFY(rig.connect());
+        QVERIFY(rig.waitFor([&] { return rig.panel->isIndicatorLit(IDC_LED_BYPASS); }));
+        QVERIFY(rig.waitFor([&] { return !rig.panel->blinkSet().isEmpty(); }));
+        // The timer runs; the button (disabled meanwhile) is pressed all the same.
+        QVERIFY(rig.controller->timer().start());
+        rig.panel->setControlEnabled(IDC_MOSAIC_DIALOG, true);
+
+        int opened = 0;
+        rig.controller->setDialogRunner(panel::PanelDialog::Mosaic, [&](const PanelController::DialogContext& c) {
+            ++opened;
+            QCOMPARE(&c.link, &rig.controller->session().link());
+            QCOMPARE(int(c.deviceId), 1);
+            QVERIFY(c.link.transport());
+            // The panel no longer watches the device: nothing lit, nothing blinking.
+            QVERIFY(rig.panel->blinkSet().isEmpty());
+            for (int id : kIndicators)
+                QVERIFY2(!rig.panel->isIndicatorLit(id), qPrintable(QString::number(id)));
+            // The plan runner goes on while the dialog is open.
+            QVERIFY(rig.controller->timer().planRunner().running());
+            // The dialog has the link: its query is the only frame the device gets.
+            const auto before = sim.framesReceived();
+            const link::Frame query = link::cmd::statusQuery(c.deviceId);
+            link::Frame reply{};
+            {
+                std::lock_guard lock(c.link.lock());
+                QCOMPARE(c.link.QueryCommand(&query, &reply, 2000), 13);
+            }
+            QCOMPARE(sim.framesReceived(), before + 1);
+        });
+        rig.click(IDC_MOSAIC_DIALOG);
+        QCOMPARE(opened, 1);
+
+        // Closed: exactly as Disconnect leaves the panel, the timer stopped.
+        QVERIFY(!rig.controller->session().connected());
+        QVERIFY(!rig.controller->session().link().transport());
+        QVERIFY(!rig.controller->timer().running());
+        QVERIFY(!rig.controller->timer().planRunner().running());
+        QVERIFY(rig.enabled(IDC_CONNECT));
+        QVERIFY(!rig.enabled(IDC_DISCONNECT));
+        QVERIFY(!rig.enabled(IDC_TIMER_STOP));
+        for (int id : kDeviceControlGroup)
+            QVERIFY2(!rig.enabled(id), qPrintable(QString::number(id)));
+        // Reports that crossed the hand-over light nothing again.
+        QCoreApplication::processEvents();
+        for (int id : kIndicators)
+            QVERIFY2(!rig.panel->isIndicatorLit(id), qPrintable(QString::number(id)));
+        QVERIFY(rig.panel->blinkSet().isEmpty());
+
+        // The operator connects again.
+        QVERIFY(rig.connect());
+        QVERIFY(rig.waitFor([&] { return rig.panel->isIndicatorLit(IDC_LED_BYPASS); }));
+    }
+
+    void mosaicButtonOpensTheFastMosaicDialogInThePanelsLanguage()
+    {
+        sim::SimServer sim(test::quietSim());
+        QVERIFY(sim.openPty());
+        sim.start();
+        Rig rig(QString::fromStdString(sim.ptyPath()));
+        QVERIFY(rig.connect());
+        rig.click(IDC_LANG_CH);
+        QVERIFY(rig.waitFor([&] { return rig.enabled(IDC_MOSAIC_DIALOG); }));
+
+        QString title;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<gui::mosaic::CSimpleMosaic*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            dialog->reject();
+        });
+        rig.click(IDC_MOSAIC_DIALOG);
+        QCOMPARE(title, QString::fromUtf8("快速拼接"));
+        QVERIFY(!rig.controller->session().connected());
+        QVERIFY(rig.enabled(IDC_CONNECT));
     }
 };
 
