@@ -116,6 +116,12 @@ void CSetScreen::applyView(const core::SetupView& view)
     if (view.title)
         setWindowTitle(qs(*view.title));
     m_controls->apply(view);
+    // Each pair of key-colour arrows is named by its colour.
+    for (auto [spin, label] : {std::pair{ids::IDC_KEY_RED_SPIN, ids::IDC_KEY_RED_LABEL},
+                               std::pair{ids::IDC_KEY_GREEN_SPIN, ids::IDC_KEY_GREEN_LABEL},
+                               std::pair{ids::IDC_KEY_BLUE_SPIN, ids::IDC_KEY_BLUE_LABEL}})
+        if (view.texts.contains(label))
+            control(spin)->setAccessibleName(controlText(label));
     for (int rectId : view.redraw)
         redraw(rectId);
     if (view.message)

@@ -150,6 +150,8 @@ void SetupDialogTest::opensWithEveryFieldReadBackAndDrawnToScale()
     QCOMPARE(accessibleName(d.control(IDC_MAIN_WIDTH)), u("Main_Hori_Width:"));
     QCOMPARE(accessibleName(d.control(IDC_BRIGHTNESS)), u("Brightness"));
     QCOMPARE(accessibleName(d.control(IDC_WINDOWS_GROUP)), u("PIP_Size_Position"));
+    QCOMPARE(accessibleName(d.control(IDC_KEY_RED_SPIN)), u("Red"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(d.control(IDC_OUTPUT_WIDTH))->text(QAccessible::Value), u("1280"));
     QCOMPARE(d.control(IDC_OUTPUT_HEIGHT)->toolTip(), u(">=64"));
     // The groups kept hidden stay hidden.
     QVERIFY(!d.control(IDC_AUDIO_GROUP)->isVisibleTo(&d));
