@@ -94,9 +94,13 @@ QGroupBox* CSetScreen::makeGroup(int id)
 PreviewArea* CSetScreen::buildArea(int areaId, std::initializer_list<int> rectIds)
 {
     auto* area = add(areaId, new PreviewArea(kAreaSize));
+    area->setAccessibleName(QStringLiteral("Preview"));
     area->setPlacer([this](int rectId, const core::PixelRect& r) { return m_model.previewRect(rectId, r); });
-    for (int rectId : rectIds)
-        add(rectId, area->addRect(rectId, fillOf(rectId)));
+    for (int rectId : rectIds) {
+        QLabel* r = add(rectId, area->addRect(rectId, fillOf(rectId)));
+        // MAIN and PBP are named by their captions; the output window has none.
+        r->setAccessibleName(QStringLiteral("Output"));
+    }
     m_areas << area;
     return area;
 }
