@@ -146,6 +146,7 @@ int runCtl(const CtlOptions& o, const CtlIo& io, std::stop_token stop)
     if (o.json && command != "status" && command != "plans")
         return usage(io, "--json goes with status and plans");
     const std::string path = settings::resolveProfilePath(o.config);
+    settings::ensureProfileFolder(path);
 
     if (command == "status") {
         if (w.size() != 1)

@@ -79,13 +79,15 @@ ProfileEnvironment currentProfileEnvironment()
 
 std::string resolveProfilePath(const std::optional<std::string>& configOption)
 {
-    const ProfileEnvironment env = currentProfileEnvironment();
-    const std::string path = chooseProfilePath(configOption, env);
-    const std::string folder = configFolder(env);
+    return chooseProfilePath(configOption, currentProfileEnvironment());
+}
+
+void ensureProfileFolder(const std::string& path)
+{
+    const std::string folder = configFolder(currentProfileEnvironment());
     // A failure shows at the first save, which names the file and the reason.
     if (!folder.empty() && path == folder + "/" + kFileName)
         makeFolder(folder);
-    return path;
 }
 
 } // namespace omnar::settings

@@ -22,8 +22,12 @@ std::string chooseProfilePath(const std::optional<std::string>& configOption, co
 // The environment of this process.
 ProfileEnvironment currentProfileEnvironment();
 
-// chooseProfilePath for this process. When the choice is the configuration
-// folder, the folder is made (0700) if missing, so the first save finds it.
+// chooseProfilePath for this process.
 std::string resolveProfilePath(const std::optional<std::string>& configOption);
+
+// Makes the configuration folder (0700, parents too) when `path` is the
+// profile file in it and the folder is missing, so the first save finds
+// it. Any other path is left alone: a mistyped --config is not made.
+void ensureProfileFolder(const std::string& path);
 
 } // namespace omnar::settings
