@@ -133,7 +133,8 @@ TEST(CtlStatus, ReportsTheStateAsThePanelDecodesIt)
               "main source: DVI\nmain signal: yes\nsecond source: none\nsecond signal: none\npre source: none\n"
               "mode: main only\nPIP: off\nPIP layout: none\nTEXT: off\nBYPASS: on\nFREEZE: off\nMOSAIC: off\n"
               "switch mode: Pre + TAKE\nfade: 1.0S\nV2 input: V2\nEXT. sub-source: NULL\n");
-    EXPECT_EQ(statusJson(items).substr(0, 62), "{\"main_source\":\"DVI\",\"main_signal\":true,\"second_source\":null");
+    EXPECT_TRUE(statusJson(items).starts_with("{\"main_source\":\"DVI\",\"main_signal\":true,\"second_source\":null,"))
+        << statusJson(items);
 
     // PIP steady, V1 main without a signal, HDMI in the window, layout M2.
     items = describeStatus(decoded({0x00, 0x02, 0x00, 0x00, 0x40, 0x00, 0x01, 0x01, 0x02}));
