@@ -14,6 +14,7 @@ tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 [ -n "$out" ] || out="$tmp/out"
 mkdir -p "$out"
+out="$(cd "$out" && pwd)"
 (cd "$build" && cpack -G DEB -B "$out" >"$tmp/cpack.log" 2>&1) || { cat "$tmp/cpack.log"; exit 1; }
 deb="$(ls "$out"/omnar-control_*.deb)"
 
