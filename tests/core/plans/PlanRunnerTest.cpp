@@ -519,8 +519,9 @@ TEST_F(RunnerTest, ReloadTakesTheFileAsItIsNowWhileTheRunnerSleeps)
         std::this_thread::sleep_for(100us);
     ASSERT_EQ(clock->sleeps().back(), 1800s - 500ms);
     clock->waitForSleepers(1);
-    clock->advance(1800s);
+    // Counted before time moves: the runner may reach its next sleep at once.
     const auto n = clock->sleeps().size();
+    clock->advance(1800s);
     EXPECT_EQ(sleep(n + 1), 5000ms);
     EXPECT_EQ(frames(), std::vector<link::Frame>{switchFrame(1, 2)});
     EXPECT_EQ(now(), local(Y, M, D, 10, 30, 0));
