@@ -1,5 +1,6 @@
 #include "gui/app/CZelvicControlApp.h"
 #include "gui/app/LaunchOptions.h"
+#include "core/settings/ProfileLocation.h"
 
 #include <QCoreApplication>
 
@@ -29,6 +30,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    omnar::settings::ensureProfileFolder(options.configPath.toStdString());
     CZelvicControlApp app(argc, argv);
     return app.run(options);
 }

@@ -1,6 +1,7 @@
 #include "core/link/LinkSession.h"
 
 #include "core/link/CSerialPort.h"
+#include "core/link/Identify.h"
 #include "core/link/LinkTexts.h"
 #include "core/link/ReconnectBackoff.h"
 #include "core/link/TcpTransport.h"
@@ -124,20 +125,7 @@ void LinkSession::report(LinkTextId id)
 
 bool LinkSession::identify(std::uint8_t deviceId, std::stop_token stop)
 {
-    const Frame ident = cmd::identQuery(deviceId);
-    Frame reply{};
-    const auto deadline = m_link.clock().steadyNow() + milliseconds(cmd::kIdentTimeoutMs);
-    int got = m_link.QueryCommand(&ident, &reply, cmd::kIdentTimeoutMs, stop);
-    // A reply to some other query (a status query cut short by a Disconnect
-    // a moment ago) can still be on its way: it is no answer to this one, so
-    // keep listening for the rest of the time instead of refusing the device.
-    while (got == 13 && reply[3] != cmd::kIdentSubCode && !stop.stop_requested()) {
-        const auto left = std::chrono::duration_cast<milliseconds>(deadline - m_link.clock().steadyNow());
-        if (left.count() < Link::kPollIntervalMs)
-            return false;
-        got = m_link.ReceiveReply(&reply, static_cast<int>(left.count()), stop);
-    }
-    return got == 13 && cmd::isIdentificationReply(reply);
+    return identifyDevice(m_link, deviceId, stop);
 }
 
 void LinkSession::startWorkers()

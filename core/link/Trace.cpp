@@ -3,6 +3,7 @@
 #include "core/link/Frame.h"
 #include "core/util/Console.h"
 
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 
@@ -28,8 +29,24 @@ std::string traceLine(util::Clock::WallTime when, Direction dir, const std::uint
                            dir, data, n);
 }
 
+namespace {
+std::atomic<bool> g_traceEnabled{true};
+} // namespace
+
+void setTraceEnabled(bool on)
+{
+    g_traceEnabled = on;
+}
+
+bool traceEnabled()
+{
+    return g_traceEnabled;
+}
+
 void printTrace(const util::Clock& clock, Direction dir, const std::uint8_t* data, std::size_t n)
 {
+    if (!g_traceEnabled)
+        return;
     util::consolePrint(traceLine(clock.wallNow(), dir, data, n));
 }
 

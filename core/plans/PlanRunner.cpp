@@ -89,6 +89,7 @@ std::string PlanRunner::missedLine(const PlanItem& plan, MissReason reason)
     const std::string name = source ? std::string(source->name) : "source " + std::to_string(plan.source);
     const char* why = reason == MissReason::RunnerBusy ? "runner busy"
         : reason == MissReason::LinkBusy               ? "link busy"
+        : reason == MissReason::NoLink                 ? "no link"
                                                        : "timer woke late";
     return std::string("Timer: plan ") + time + " " + name + " missed its moment (" + why + "), not sent\n";
 }
@@ -136,21 +137,39 @@ void PlanRunner::run(std::stop_token stop)
     // for exactly a month must still rebuild.
     LocalDate builtFor = localBreakdown(now).date;
     while (!stop.stop_requested()) {
+        // A reload ends this cycle's waits early; published before the flag
+        // is looked at, so a reload asked for meanwhile is never lost.
+        std::stop_source wake;
+        {
+            std::lock_guard lock(m_wakeMutex);
+            m_wake = wake;
+        }
+        std::stop_callback stopWakes(stop, [&wake] { wake.request_stop(); });
         now = wallSeconds(clock);
         const LocalDate today = localBreakdown(now).date;
+        const bool reload = m_reloadWanted.exchange(false);
         if (today != builtFor) {
             // A clock set back to an earlier day has run that day's plans already.
             rebuild(now, today > builtFor ? DayStart::FromMidnight : DayStart::AfterNow);
             builtFor = today;
+        } else if (reload) {
+            rebuild(now, DayStart::AfterNow);
         }
-        if (!cycle(now, stop))
+        if (!cycle(now, stop, wake.get_token()))
             return;
-        if (!clock.sleepFor(milliseconds(kCycleSleepMs), stop))
+        if (!clock.sleepFor(milliseconds(kCycleSleepMs), wake.get_token()) && stop.stop_requested())
             return;
     }
 }
 
-bool PlanRunner::cycle(std::int64_t now, std::stop_token stop)
+void PlanRunner::reload()
+{
+    m_reloadWanted = true;
+    std::lock_guard lock(m_wakeMutex);
+    m_wake.request_stop();
+}
+
+bool PlanRunner::cycle(std::int64_t now, std::stop_token stop, std::stop_token wake)
 {
     auto& today = m_store.todayPlans();
     if (today.empty())
@@ -177,9 +196,10 @@ bool PlanRunner::cycle(std::int64_t now, std::stop_token stop)
     const auto dueTime = wallTimeOf(due);
     // Take the link a moment early: the status poller holds it for about
     // 300 ms of every poll, and the plan must not wait for one to finish.
-    // A plan already due goes straight to the lock.
-    if (!clock.sleepUntil(dueTime - milliseconds(kLockLeadMs), stop))
-        return false;
+    // A plan already due goes straight to the lock. A reload wakes it here,
+    // at least half a second ahead of the plan, which the rebuild takes again.
+    if (!clock.sleepUntil(dueTime - milliseconds(kLockLeadMs), wake))
+        return !stop.stop_requested();
     const bool wokeLate = wallSeconds(clock) - due > kSwitchWindowSeconds;
     std::unique_lock lock(m_link.lock(), std::defer_lock);
     if (!acquire(lock, stop))
@@ -195,11 +215,16 @@ bool PlanRunner::cycle(std::int64_t now, std::stop_token stop)
         return true;
     }
     const auto command = link::cmd::planSwitch(m_deviceId, current.source);
-    m_link.SendCommand(&command.frame, command.delayMs, stop);
+    m_events.planSending(current);
+    const int sent = m_link.SendCommand(&command.frame, command.delayMs, stop);
     lock.unlock();
     if (stop.stop_requested())
         return false;
-    m_events.planSwitched(current);
+    // A frame that never left must not pass for a switch.
+    if (sent == 0)
+        reportMissed(current, MissReason::NoLink);
+    else
+        m_events.planSwitched(current);
     return true;
 }
 

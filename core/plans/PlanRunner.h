@@ -73,6 +73,10 @@ public:
     StartResult start();
     // StopTimer: ends the thread and waits for it; it never leaves the link lock held.
     void stop();
+    // Reads the plan file again and rebuilds today's list from it (plans
+    // still ahead of now). At once while the runner sleeps toward a plan or
+    // idles; a runner that holds the link for a switch finishes it first.
+    void reload();
     bool running() const { return m_thread.joinable(); }
 
     // Whether the window starts the timer by itself after start-up.
@@ -90,6 +94,7 @@ public:
         RunnerBusy, // already past its window when the runner came to it
         LinkBusy,   // another sender held the link until after its window
         WokeLate,   // the clock was set forward or the machine slept through it
+        NoLink,     // its frame could not be written: the link is down
     };
     // "Timer: plan 08:30:00 HDMI missed its moment (runner busy), not sent\n"
     static std::string missedLine(const PlanItem& plan, MissReason reason);
@@ -106,7 +111,8 @@ private:
     void reportMissed(const PlanItem& plan, MissReason reason);
     // One pass: take the current and next plan, show them, wait for the
     // current one and switch. False when a stop ended it.
-    bool cycle(std::int64_t now, std::stop_token stop);
+    // `wake` ends the waits that a reload may cut short, and the stop too.
+    bool cycle(std::int64_t now, std::stop_token stop, std::stop_token wake);
     // Takes the link lock in stop-aware steps; false when stopped first.
     bool acquire(std::unique_lock<std::mutex>& lock, std::stop_token stop);
 
@@ -116,6 +122,9 @@ private:
     std::atomic<unsigned> m_kinds{0xF};
     std::atomic<bool> m_v2IsYPbPr{false};
     std::atomic<std::uint8_t> m_deviceId{1};
+    std::atomic<bool> m_reloadWanted{false};
+    std::mutex m_wakeMutex;
+    std::stop_source m_wake; // of the cycle under way
     std::jthread m_thread;
 };
 

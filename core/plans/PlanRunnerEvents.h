@@ -33,11 +33,14 @@ public:
 
     // New texts for one half of the timer panel.
     virtual void timerEntry(TimerHalf half, const TimerEntry& entry) = 0;
+    // The switch frame of a plan goes out now (the link lock is held).
+    virtual void planSending(const PlanItem& plan) { (void)plan; }
     // The switch frame of a plan went out (its pause is over).
     virtual void planSwitched(const PlanItem& plan) { (void)plan; }
     // A plan's moment had passed by more than the switch window when the
     // runner got to it (busy with another plan, the link held, the machine
-    // suspended, the clock set forward): not switched. The console has a line
+    // suspended, the clock set forward), or its frame could not be written
+    // (no link): not switched. The console has a line
     // on it and the current half of the panel already says so.
     virtual void planMissed(const PlanItem& plan) { (void)plan; }
 };

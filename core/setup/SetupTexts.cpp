@@ -99,6 +99,9 @@ constexpr Caption kSetScreenCaptions[] = {
 };
 
 constexpr Caption kSetScreenFixedTexts[] = {
+    {s::IDC_M1, same("M1")},
+    {s::IDC_M2, same("M2")},
+    {s::IDC_M3, same("M3")},
     {s::IDC_MAIN_ORIGIN, same("(0,0)")},
     {s::IDC_OUTPUT_ORIGIN, same("(0,0)")},
     {s::IDC_OUTPUT2_ORIGIN, same("(0,0)")},

@@ -9,9 +9,9 @@ namespace omnar::gui::app {
 namespace {
 
 // A screen with a two-by-two wall on it: the processor's job in one picture.
-QPixmap drawIcon(int size)
+QImage drawIcon(int size)
 {
-    QPixmap pm(size, size);
+    QImage pm(size, size, QImage::Format_ARGB32_Premultiplied);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
@@ -35,6 +35,7 @@ QPixmap drawIcon(int size)
     p.setBrush(QColor(50, 55, 65));
     p.drawRect(QRectF(s * 0.44, s * 0.78, s * 0.12, s * 0.10));
     p.drawRoundedRect(QRectF(s * 0.26, s * 0.86, s * 0.48, s * 0.07), s * 0.03, s * 0.03);
+    p.end();
     return pm;
 }
 
@@ -44,8 +45,13 @@ QIcon appIcon()
 {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64})
-        icon.addPixmap(drawIcon(size));
+        icon.addPixmap(QPixmap::fromImage(drawIcon(size)));
     return icon;
+}
+
+QImage appIconImage(int size)
+{
+    return drawIcon(size);
 }
 
 } // namespace omnar::gui::app

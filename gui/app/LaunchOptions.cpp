@@ -1,5 +1,7 @@
 #include "gui/app/LaunchOptions.h"
 
+#include "core/settings/ProfileLocation.h"
+
 #include <QCommandLineParser>
 
 namespace omnar::gui::app {
@@ -12,7 +14,8 @@ LaunchOptions parseLaunchOptions(const QStringList& arguments)
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption config(QStringLiteral("config"),
                                     QStringLiteral("Profile file with the connection settings and the "
-                                                   "timer plans (default ./Planinfo.ini)."),
+                                                   "timer plans (default ./Planinfo.ini when it exists, "
+                                                   "else ~/.config/omnar/Planinfo.ini)."),
                                     QStringLiteral("PATH"));
     const QCommandLineOption port(QStringLiteral("port"),
                                   QStringLiteral("Serial port to use: preselected in the COM box, with "
@@ -62,6 +65,8 @@ LaunchOptions parseLaunchOptions(const QStringList& arguments)
         options.configPath = parser.value(config);
         if (options.configPath.isEmpty())
             options.error = QStringLiteral("--config needs a file path.");
+    } else {
+        options.configPath = QString::fromStdString(settings::resolveProfilePath(std::nullopt));
     }
     if (parser.isSet(port)) {
         options.port = parser.value(port).trimmed();

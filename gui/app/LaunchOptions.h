@@ -7,6 +7,7 @@ namespace omnar::gui::app {
 
 // What the command line asks of omnar-control.
 struct LaunchOptions {
+    // --config, else ./Planinfo.ini when it exists, else the user's configuration folder.
     QString configPath = QStringLiteral("./Planinfo.ini");
     // Preselected COM box text; empty means look the port up.
     QString port;

@@ -95,6 +95,8 @@ void CProgress::reject()
 
 void CProgress::showEvent(QShowEvent* event)
 {
+    // Shown again without exec(): only the next request may end this showing.
+    m_closing = false;
     m_text->setText(text(m_kind, m_chinese));
     m_text->setAccessibleName(m_text->text());
     QDialog::showEvent(event);

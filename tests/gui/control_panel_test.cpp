@@ -5,6 +5,7 @@
 #include "gui/app/CZelvicControlApp.h"
 #include "gui/app/CZelvicControlDlg.h"
 #include "gui/app/LaunchOptions.h"
+#include "core/settings/ProfileLocation.h"
 #include "gui/app/LedIndicator.h"
 #include "gui/app/PanelController.h"
 #include "tests/support/PanelRig.h"
@@ -947,7 +948,9 @@ void ControlPanelTest::launchOptionsParse_data()
     QTest::addColumn<bool>("version");
     QTest::addColumn<bool>("error");
 
-    const QString def = u("./Planinfo.ini");
+    // Without --config: ./Planinfo.ini when it exists, else the configuration folder's.
+    const QString def = QString::fromStdString(omnar::settings::chooseProfilePath(
+        std::nullopt, omnar::settings::currentProfileEnvironment()));
     QTest::newRow("none") << QStringList{} << def << QString() << false << false << false << false;
     QTest::newRow("config") << QStringList{u("--config"), u("/tmp/x/plans.ini")} << u("/tmp/x/plans.ini")
                             << QString() << false << false << false << false;

@@ -505,3 +505,39 @@ TEST_F(RunnerTest, ALinkHeldPastThePlansWindowIsTold)
     EXPECT_TRUE(link->lock().try_lock()) << "the lock is given back";
     link->lock().unlock();
 }
+
+TEST_F(RunnerTest, ReloadTakesTheFileAsItIsNowWhileTheRunnerSleeps)
+{
+    writeText("[PLANCOUNT]\ndaytimecount=1\n[DAYTIME]\nTime0=11:0:0,4\n");
+    startAt(local(Y, M, D, 10, 0, 0));
+    EXPECT_EQ(sleep(1), 3600s - 500ms);
+    writeText("[PLANCOUNT]\ndaytimecount=2\n[DAYTIME]\nTime0=10:30:0,2\nTime1=11:0:0,4\n");
+    runner->reload();
+    // Woken without time passing: the plan at 10:30 comes first now.
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (clock->sleeps().back() != 1800s - 500ms && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(100us);
+    ASSERT_EQ(clock->sleeps().back(), 1800s - 500ms);
+    clock->waitForSleepers(1);
+    // Counted before time moves: the runner may reach its next sleep at once.
+    const auto n = clock->sleeps().size();
+    clock->advance(1800s);
+    EXPECT_EQ(sleep(n + 1), 5000ms);
+    EXPECT_EQ(frames(), std::vector<link::Frame>{switchFrame(1, 2)});
+    EXPECT_EQ(now(), local(Y, M, D, 10, 30, 0));
+}
+
+TEST_F(RunnerTest, AFrameThatCannotBeWrittenIsMissedNotSwitched)
+{
+    TimerLines lines;
+    writeText("[PLANCOUNT]\ndaytimecount=1\n[DAYTIME]\nTime0=11:0:0,4\n");
+    startAt(local(Y, M, D, 10, 59, 59));
+    transport->writeResult = 0; // the link is down
+    sleep(1);
+    clock->advance(1s);
+    clock->advance(sleep(2));
+    sleep(3);
+    EXPECT_EQ(events.switchedCount(), 0u);
+    EXPECT_EQ(events.missedCount(), 1u);
+    EXPECT_EQ(lines.take(), std::vector<std::string>{"Timer: plan 11:00:00 HDMI missed its moment (no link), not sent\n"});
+}
