@@ -42,7 +42,7 @@ std::string describe(const link::ConnectTarget& t)
 {
     if (t.serial)
         return "the serial port " + link::devicePathForPort(t.comPortName);
-    return link::formatIpv4(t.address) + ":" + t.portText;
+    return link::formatIpv4(t.address) + ":" + std::to_string(t.port);
 }
 
 struct KeyName {
@@ -51,11 +51,11 @@ struct KeyName {
     std::string_view caption;
 };
 constexpr KeyName kKeys[] = {
-    {"PIP", panel::ids::kPipKey, "PIP/PBP"},   {"TEXT", panel::ids::kTextKey, "TEXT"},
-    {"BYPASS", panel::ids::kBypassKey, "BYPASS"}, {"FREEZE", panel::ids::kFreezeKey, "FREEZE"},
-    {"MOSAIC", panel::ids::kMosaicKey, "MOSAIC"}, {"AUTO", panel::ids::kAutoTakeKey, "AUTO/TAKE"},
-    {"TAKE", panel::ids::kAutoTakeKey, "AUTO/TAKE"}, {"M1", panel::ids::kM1Key, "M1"},
-    {"M2", panel::ids::kM2Key, "M2"},           {"M3", panel::ids::kM3Key, "M3"},
+    {"PIP", panel::ids::IDC_KEY_PIP, "PIP/PBP"},   {"TEXT", panel::ids::IDC_KEY_TEXT, "TEXT"},
+    {"BYPASS", panel::ids::IDC_KEY_BYPASS, "BYPASS"}, {"FREEZE", panel::ids::IDC_KEY_FREEZE, "FREEZE"},
+    {"MOSAIC", panel::ids::IDC_KEY_MOSAIC, "MOSAIC"}, {"AUTO", panel::ids::IDC_KEY_AUTO_TAKE, "AUTO/TAKE"},
+    {"TAKE", panel::ids::IDC_KEY_AUTO_TAKE, "AUTO/TAKE"}, {"M1", panel::ids::IDC_M1, "M1"},
+    {"M2", panel::ids::IDC_M2, "M2"},           {"M3", panel::ids::IDC_M3, "M3"},
 };
 
 } // namespace
@@ -115,7 +115,7 @@ TargetChoice chooseTarget(const CtlOptions& options, const settings::ProfileFile
                          + *options.tcp + "\"");
         t.serial = false;
         t.address = hp->first;
-        t.portText = std::to_string(hp->second);
+        t.port = static_cast<std::uint16_t>(hp->second);
     } else {
         if (fileMissing)
             return usage("no device given: use --port NAME or --tcp HOST:PORT, or --config with a CONNECT section ("
@@ -129,11 +129,12 @@ TargetChoice chooseTarget(const CtlOptions& options, const settings::ProfileFile
         } else {
             if (!link::parseIpv4(s.ip, t.address) || (t.address >> 24) == 0)
                 return usage("no device address in " + file.path() + " (CONNECT IP): use --tcp HOST:PORT");
-            if (!settings::checkPort(s.port).accepted) {
+            const auto check = settings::checkPort(s.port);
+            if (!check.accepted) {
                 choice.failure = Failure{kExitLink, std::string(settings::portOutOfRangeMessage(false).text)};
                 return choice;
             }
-            t.portText = s.port;
+            t.port = check.port;
         }
     }
     choice.target = t;
@@ -179,15 +180,15 @@ std::string disabledKeyText(int controlId)
             caption = k.caption;
     std::string_view rule;
     switch (controlId) {
-    case panel::ids::kMosaicKey: rule = "only with the main window alone and DVI on it"; break;
-    case panel::ids::kBypassKey: rule = "only with no PIP or TEXT window open and MOSAIC off"; break;
-    case panel::ids::kFreezeKey: rule = "only with no PIP or TEXT window open"; break;
-    case panel::ids::kPipKey: rule = "not while TEXT is open"; break;
-    case panel::ids::kTextKey: rule = "only with PIP closed, no pre-selection and MOSAIC off"; break;
-    case panel::ids::kM1Key:
-    case panel::ids::kM2Key:
-    case panel::ids::kM3Key: rule = "only while PIP is open"; break;
-    case panel::ids::kAutoTakeKey:
+    case panel::ids::IDC_KEY_MOSAIC: rule = "only with the main window alone and DVI on it"; break;
+    case panel::ids::IDC_KEY_BYPASS: rule = "only with no PIP or TEXT window open and MOSAIC off"; break;
+    case panel::ids::IDC_KEY_FREEZE: rule = "only with no PIP or TEXT window open"; break;
+    case panel::ids::IDC_KEY_PIP: rule = "not while TEXT is open"; break;
+    case panel::ids::IDC_KEY_TEXT: rule = "only with PIP closed, no pre-selection and MOSAIC off"; break;
+    case panel::ids::IDC_M1:
+    case panel::ids::IDC_M2:
+    case panel::ids::IDC_M3: rule = "only while PIP is open"; break;
+    case panel::ids::IDC_KEY_AUTO_TAKE:
         rule = "TAKE only with no PIP or TEXT window open; AUTO only on VGA, VGA2 or EXT. with VGA, with no window "
                "open and BYPASS off";
         break;

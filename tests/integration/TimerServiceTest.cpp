@@ -47,7 +47,7 @@ struct TimerService : PlanFileFixture {
         link::ConnectTarget target;
         target.serial = false;
         target.address = 0x7F000001;
-        target.portText = std::to_string(sim.tcpPort());
+        target.port = sim.tcpPort();
         service.emplace(path, target, PlanKindSelection{}, clock);
         runner = std::jthread([this](std::stop_token st) { code = service->run(st); });
         // Time moves on once the threads have settled into their sleeps.

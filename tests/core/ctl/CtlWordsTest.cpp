@@ -69,8 +69,8 @@ TEST(CtlCommandLine, NamesOfSourcesKeysFadesAndAddresses)
     EXPECT_EQ(sourceKeyId("VGA2"), 1121) << "the advanced layout shows VGA2 and DP";
     EXPECT_FALSE(sourceKeyId("YPbPr")) << "YPbPr is the V2 key's other face";
     EXPECT_FALSE(sourceKeyId("SDI"));
-    EXPECT_EQ(functionKeyId("take"), panel::ids::kAutoTakeKey);
-    EXPECT_EQ(functionKeyId("M3"), panel::ids::kM3Key);
+    EXPECT_EQ(functionKeyId("take"), panel::ids::IDC_KEY_AUTO_TAKE);
+    EXPECT_EQ(functionKeyId("M3"), panel::ids::IDC_M3);
     EXPECT_FALSE(functionKeyId("exit"));
     EXPECT_EQ(fadeRadioId("0"), 1020);
     EXPECT_EQ(fadeRadioId("1.5s"), 1039);
