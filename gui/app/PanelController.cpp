@@ -3,6 +3,8 @@
 #include "core/panel/PanelKeys.h"
 #include "core/panel/StatusDecoder.h"
 #include "gui/mosaic/CSimpleMosaic.h"
+#include "gui/setup/CCAdvanced.h"
+#include "gui/setup/CSetScreen.h"
 #include "gui/widgets/QtText.h"
 
 #include <QMetaObject>
@@ -26,6 +28,27 @@ void runFastMosaic(const PanelController::DialogContext& context)
     dialog.exec();
 }
 
+gui::setup::DialogContext setupContext(const PanelController::DialogContext& context)
+{
+    gui::setup::DialogContext setup(context.link);
+    setup.device = gui::setup::deviceContext(context.mirror, context.deviceId, context.chinese);
+    setup.advanced = context.advanced;
+    setup.messageHandler = context.messageHandler;
+    return setup;
+}
+
+void runScreenSetup(const PanelController::DialogContext& context)
+{
+    gui::setup::CSetScreen dialog(setupContext(context), context.parent);
+    dialog.exec();
+}
+
+void runResolution(const PanelController::DialogContext& context)
+{
+    gui::setup::CCAdvanced dialog(setupContext(context), context.parent);
+    dialog.exec();
+}
+
 } // namespace
 
 PanelController::PanelController(CZelvicControlDlg& panel, const Options& options, util::Clock& clock)
@@ -38,6 +61,8 @@ PanelController::PanelController(CZelvicControlDlg& panel, const Options& option
     , m_session(*this, clock)
     , m_timer(panel, m_state, m_mirror, m_profile, m_session)
 {
+    m_dialogRunners[slot(panel::PanelDialog::Setup)] = runScreenSetup;
+    m_dialogRunners[slot(panel::PanelDialog::Resolution)] = runResolution;
     m_dialogRunners[slot(panel::PanelDialog::Program)] = [this](const DialogContext&) { m_timer.openProgram(); };
     m_dialogRunners[slot(panel::PanelDialog::Mosaic)] = runFastMosaic;
 
