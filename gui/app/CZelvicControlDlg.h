@@ -189,7 +189,6 @@ private:
     // clicking. State the program sets (setControlChecked) runs nothing.
     void onActivated(QAbstractButton* button, std::function<void()> action);
     void setCaption(int id, const QString& caption);
-    void markBlueCaption(QWidget* widget);
 
     void applyLanguage();
     void initialise();

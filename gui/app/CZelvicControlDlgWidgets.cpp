@@ -6,9 +6,9 @@
 #include "core/panel/PanelIds.h"
 #include "core/panel/PanelTexts.h"
 #include "gui/app/LedIndicator.h"
+#include "gui/widgets/BlueCaption.h"
 #include "gui/widgets/QtText.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,12 +17,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
 
 namespace omnar::gui::app {
@@ -31,45 +28,10 @@ using namespace panel::ids;
 
 namespace {
 
-const QColor kCaptionBlue(0, 0, 255);
 const QColor kTimerFieldCyan(0, 255, 255);
 const QColor kSourceLedColour(40, 220, 60);
 const QColor kFunctionLedColour(255, 170, 0);
 const QColor kLayoutLedColour(60, 170, 255);
-const char* const kBlueCaptionProperty = "omnarBlueCaption";
-
-// Draws the titles of the marked group boxes in blue without colouring the
-// controls inside them, which a palette or style sheet on the box would do.
-class BlueCaptionStyle : public QProxyStyle {
-public:
-    using QProxyStyle::QProxyStyle;
-
-    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
-                            QPainter* painter, const QWidget* widget) const override
-    {
-        if (control == CC_GroupBox && widget && widget->property(kBlueCaptionProperty).toBool()) {
-            if (const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option)) {
-                QStyleOptionGroupBox blue(*box);
-                blue.textColor = kCaptionBlue;
-                blue.palette.setColor(QPalette::WindowText, kCaptionBlue);
-                QProxyStyle::drawComplexControl(control, &blue, painter, widget);
-                return;
-            }
-        }
-        QProxyStyle::drawComplexControl(control, option, painter, widget);
-    }
-};
-
-// One shared instance for the application's life: widgets must never outlive their style.
-QStyle* blueCaptionStyle()
-{
-    static QPointer<QStyle> style;
-    if (!style) {
-        style = new BlueCaptionStyle(QApplication::style()->name());
-        style->setParent(qApp);
-    }
-    return style;
-}
 
 } // namespace
 
@@ -158,18 +120,6 @@ QBoxLayout* CZelvicControlDlg::keyColumn(int keyId, const QString& caption, int 
     return column;
 }
 
-void CZelvicControlDlg::markBlueCaption(QWidget* widget)
-{
-    if (auto* box = qobject_cast<QGroupBox*>(widget)) {
-        box->setProperty(kBlueCaptionProperty, true);
-        box->setStyle(blueCaptionStyle());
-    } else {
-        QPalette p = widget->palette();
-        p.setColor(QPalette::WindowText, kCaptionBlue);
-        widget->setPalette(p);
-    }
-}
-
 QGroupBox* CZelvicControlDlg::buildSourceGroup()
 {
     auto* group = makeGroup(IDC_SOURCE_GROUP, QStringLiteral("Source"));
@@ -194,7 +144,7 @@ QGroupBox* CZelvicControlDlg::buildSourceGroup()
     }
 
     auto* pre = makeLabel(IDC_PRE_LABEL, QStringLiteral("Pre:"));
-    markBlueCaption(pre);
+    widgets::markBlueCaption(pre);
     pre->setMinimumWidth(110);
     // Appears and disappears with the pre-selection; the row must not jump.
     QSizePolicy keep = pre->sizePolicy();
@@ -202,7 +152,7 @@ QGroupBox* CZelvicControlDlg::buildSourceGroup()
     pre->setSizePolicy(keep);
 
     auto* ext = makeGroup(IDC_EXT_GROUP, QStringLiteral("EXT."));
-    markBlueCaption(ext);
+    widgets::markBlueCaption(ext);
     auto* extGrid = new QGridLayout(ext);
     extGrid->setHorizontalSpacing(14);
     extGrid->setVerticalSpacing(2);
@@ -230,7 +180,7 @@ QGroupBox* CZelvicControlDlg::buildSourceGroup()
     auto* v = new QVBoxLayout(group);
     v->addLayout(keys);
     v->addLayout(below);
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -250,7 +200,7 @@ QGroupBox* CZelvicControlDlg::buildFunctionGroup()
     keys->addLayout(keyColumn(IDC_KEY_FREEZE, QStringLiteral("FREEZE"), IDC_LED_FREEZE,
                               QStringLiteral("FREEZE on"), kFunctionLedColour));
     keys->addLayout(keyColumn(IDC_KEY_AUTO_TAKE, QStringLiteral("AUTO"), 0, {}, kFunctionLedColour));
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -267,7 +217,7 @@ QGroupBox* CZelvicControlDlg::buildPipModeGroup()
         keys->addLayout(column);
         static_cast<QPushButton*>(control(layouts[i][0]))->setMinimumWidth(44);
     }
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -284,7 +234,7 @@ QGroupBox* CZelvicControlDlg::buildFadeGroup()
         row->addWidget(r);
         onActivated(r, [this, id = id] { emit keyPressed(id); });
     }
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -301,7 +251,7 @@ QGroupBox* CZelvicControlDlg::buildSwitchModeGroup()
         onActivated(r, [this, id] { emit keyPressed(id); });
     }
     col->addStretch(1);
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -351,7 +301,7 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
     grid->addLayout(netRow, 2, 0, 1, 2);
 
     grid->addWidget(makeLabel(IDC_DEVICE_ID_LABEL, QStringLiteral("Device_ID")), 3, 0);
-    markBlueCaption(control(IDC_DEVICE_ID_LABEL));
+    widgets::markBlueCaption(control(IDC_DEVICE_ID_LABEL));
     m_deviceIdList = add(IDC_DEVICE_ID_LIST, new QComboBox);
     m_deviceIdList->setAccessibleName(QStringLiteral("Device ID"));
     // A device id is one byte: 256 would silently become 0 on the wire.
@@ -389,7 +339,7 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
     grid->addLayout(buttons, 6, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -406,7 +356,7 @@ QGroupBox* CZelvicControlDlg::buildLanguageGroup()
     row->addWidget(en);
     onActivated(ch, [this] { setLanguage(true); });
     onActivated(en, [this] { setLanguage(false); });
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -439,7 +389,7 @@ QGroupBox* CZelvicControlDlg::buildTimerGroup()
 
     v->addLayout(kinds);
     v->addLayout(buttons);
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -452,7 +402,7 @@ QGroupBox* CZelvicControlDlg::buildInfoGroup()
     m_info->setAccessibleName(QStringLiteral("Info line"));
     m_info->setFocusPolicy(Qt::ClickFocus);
     row->addWidget(m_info);
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
