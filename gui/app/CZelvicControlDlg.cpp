@@ -5,9 +5,9 @@
 #include "gui/app/AppIcon.h"
 #include "gui/app/CAboutDlg.h"
 #include "gui/app/LedIndicator.h"
+#include "gui/widgets/ButtonActivation.h"
 #include "gui/widgets/QtText.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -32,24 +32,13 @@ namespace {
 
 const char* const kAboutMenuText = "关于OmnarControl(&A)...";
 
-void uncheckInGroup(QAbstractButton* button)
-{
-    // An exclusive group refuses to uncheck its checked button.
-    QButtonGroup* group = button->group();
-    const bool exclusive = group && group->exclusive();
-    if (exclusive)
-        group->setExclusive(false);
-    button->setChecked(false);
-    if (exclusive)
-        group->setExclusive(true);
-}
-
 } // namespace
 
 CZelvicControlDlg::CZelvicControlDlg(const Options& options, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_options(options)
+    , m_activation(new widgets::ButtonActivation(this))
 {
     setObjectName(QStringLiteral("CZelvicControlDlg"));
     setWindowIcon(appIcon());
@@ -285,37 +274,10 @@ void CZelvicControlDlg::setControlEnabled(int id, bool enabled)
 
 void CZelvicControlDlg::setControlChecked(int id, bool checked)
 {
-    auto* b = qobject_cast<QAbstractButton*>(control(id));
-    if (!b)
-        return;
     // What the program shows (the decoder's switch mode, the language radio)
     // is no operator's choice and sends nothing.
-    const bool outer = !std::exchange(m_settingState, true);
-    if (checked)
-        b->setChecked(true);
-    else
-        uncheckInGroup(b);
-    if (outer)
-        m_settingState = false;
-}
-
-void CZelvicControlDlg::onActivated(QAbstractButton* button, std::function<void()> action)
-{
-    // A click toggles between pressed and released and reports clicked
-    // afterwards, also on a radio that is checked already; a screen reader's
-    // toggle only toggles. Each gets the action once.
-    connect(button, &QAbstractButton::pressed, this, [this, button] { m_pressedButton = button; });
-    connect(button, &QAbstractButton::released, this, [this, button] {
-        if (m_pressedButton == button)
-            m_pressedButton = nullptr;
-    });
-    connect(button, &QAbstractButton::clicked, this, action);
-    const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
-    connect(button, &QAbstractButton::toggled, this, [this, button, radio, action](bool on) {
-        if (m_settingState || m_pressedButton == button || (radio && !on))
-            return;
-        action();
-    });
+    if (auto* b = qobject_cast<QAbstractButton*>(control(id)))
+        m_activation->setChecked(b, checked);
 }
 
 bool CZelvicControlDlg::isControlChecked(int id) const

@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QHash>
 #include <QList>
-#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -21,6 +20,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+
+namespace omnar::gui::widgets {
+class ButtonActivation;
+}
 
 namespace omnar::gui::app {
 
@@ -183,11 +186,6 @@ private:
     // A key with its lamp above it.
     QBoxLayout* keyColumn(int keyId, const QString& caption, int ledId, const QString& shows,
                           QColor colour);
-    // Runs `action` once for each operator activation of a radio button or
-    // check box: a click (mouse, keyboard, accessibility press) or the
-    // accessibility interface's toggle, which changes the state without
-    // clicking. State the program sets (setControlChecked) runs nothing.
-    void onActivated(QAbstractButton* button, std::function<void()> action);
     void setCaption(int id, const QString& caption);
 
     void applyLanguage();
@@ -219,11 +217,8 @@ private:
     bool m_timerPanelCollapsed = true;
     bool m_exiting = false;
 
-    // The button between its press and its release: its toggle is part of a
-    // click, which the clicked signal reports.
-    QPointer<QAbstractButton> m_pressedButton;
-    // Set while the program checks or unchecks a button.
-    bool m_settingState = false;
+    // Tells the operator's clicks and toggles from what setControlChecked shows.
+    widgets::ButtonActivation* m_activation = nullptr;
 
     QTimer m_blinkTimer;
     QList<int> m_blinkSet;

@@ -7,6 +7,7 @@
 #include "core/panel/PanelTexts.h"
 #include "gui/app/LedIndicator.h"
 #include "gui/widgets/BlueCaption.h"
+#include "gui/widgets/ButtonActivation.h"
 #include "gui/widgets/QtText.h"
 
 #include <QButtonGroup>
@@ -232,7 +233,7 @@ QGroupBox* CZelvicControlDlg::buildFadeGroup()
         auto* r = makeRadio(id, QString::fromLatin1(caption));
         buttons->addButton(r);
         row->addWidget(r);
-        onActivated(r, [this, id = id] { emit keyPressed(id); });
+        m_activation->onActivated(r, [this, id = id] { emit keyPressed(id); });
     }
     widgets::markBlueCaption(group);
     return group;
@@ -248,7 +249,7 @@ QGroupBox* CZelvicControlDlg::buildSwitchModeGroup()
                                                   : QStringLiteral("Pre + TAKE Switch"));
         buttons->addButton(r);
         col->addWidget(r);
-        onActivated(r, [this, id] { emit keyPressed(id); });
+        m_activation->onActivated(r, [this, id] { emit keyPressed(id); });
     }
     col->addStretch(1);
     widgets::markBlueCaption(group);
@@ -266,8 +267,8 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
     auto* network = makeRadio(IDC_NETWORK, QStringLiteral("Network"));
     transport->addButton(serial);
     transport->addButton(network);
-    onActivated(serial, [this] { onSerialClicked(); });
-    onActivated(network, [this] { onNetworkClicked(); });
+    m_activation->onActivated(serial, [this] { onSerialClicked(); });
+    m_activation->onActivated(network, [this] { onNetworkClicked(); });
     auto* transportRow = new QHBoxLayout;
     transportRow->addWidget(serial);
     transportRow->addWidget(network);
@@ -317,15 +318,15 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
         auto* r = makeRadio(id, QString::number(n));
         idRadios->addButton(r);
         idRow->addWidget(r);
-        onActivated(r, [this, n] { onDeviceIdRadio(n); });
+        m_activation->onActivated(r, [this, n] { onDeviceIdRadio(n); });
     }
     idRow->addStretch(1);
     grid->addLayout(idRow, 4, 0, 1, 2);
 
     auto* autoConnect = makeCheck(IDC_AUTO_CONNECT, QStringLiteral("AutoConnect"));
     auto* startTimer = makeCheck(IDC_START_TIMER, QStringLiteral("StartTimer"));
-    onActivated(autoConnect, [this] { onAutoConnectClicked(); });
-    onActivated(startTimer, [this] { onStartTimerClicked(); });
+    m_activation->onActivated(autoConnect, [this] { onAutoConnectClicked(); });
+    m_activation->onActivated(startTimer, [this] { onStartTimerClicked(); });
     grid->addWidget(autoConnect, 5, 0);
     grid->addWidget(startTimer, 5, 1);
 
@@ -354,8 +355,8 @@ QGroupBox* CZelvicControlDlg::buildLanguageGroup()
     buttons->addButton(en);
     row->addWidget(ch);
     row->addWidget(en);
-    onActivated(ch, [this] { setLanguage(true); });
-    onActivated(en, [this] { setLanguage(false); });
+    m_activation->onActivated(ch, [this] { setLanguage(true); });
+    m_activation->onActivated(en, [this] { setLanguage(false); });
     widgets::markBlueCaption(group);
     return group;
 }
@@ -373,7 +374,7 @@ QGroupBox* CZelvicControlDlg::buildTimerGroup()
     for (const auto& [id, caption] : boxes)
         kinds->addWidget(makeCheck(id, QString::fromLatin1(caption)));
     kinds->addStretch(1);
-    onActivated(static_cast<QCheckBox*>(control(IDC_TIMER_ALL)), [this] { onAllClicked(); });
+    m_activation->onActivated(static_cast<QCheckBox*>(control(IDC_TIMER_ALL)), [this] { onAllClicked(); });
 
     auto* buttons = new QHBoxLayout;
     auto* start = makeButton(IDC_TIMER_START, QStringLiteral("Start"), 72);

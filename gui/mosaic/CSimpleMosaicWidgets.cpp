@@ -6,6 +6,7 @@
 #include "core/setup/Resolution.h"
 #include "gui/mosaic/CSimpleMosaic.h"
 #include "gui/mosaic/MosaicWidgets.h"
+#include "gui/widgets/ButtonActivation.h"
 #include "gui/widgets/CColorButton.h"
 #include "gui/widgets/CSpinButton.h"
 #include "gui/widgets/QtText.h"
@@ -159,7 +160,7 @@ void CSimpleMosaic::buildControls()
         addControl(kPresets[i].id, radio, {22 + column * 62, 24 + row * 28, 58, 20});
         setCaption(radio, qs(kPresets[i].caption));
         const int presetId = kPresets[i].id;
-        onActivated(radio, [this, presetId] { onPreset(presetId); });
+        m_activation->onActivated(radio, [this, presetId] { onPreset(presetId); });
     }
     auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
     for (const auto& [labelId, editId, x] : {std::tuple{IDC_ROWS_LABEL, IDC_ROWS, 410},
@@ -181,7 +182,7 @@ void CSimpleMosaic::buildControls()
         addControl(kAddressRadioIds[i], radio, {22 + (i % 3) * 38, 300 + (i / 3) * 28, 36, 20});
         setCaption(radio, QString::number(i + 1));
         const int radioId = kAddressRadioIds[i];
-        onActivated(radio, [this, radioId] { onAddressRadio(radioId); });
+        m_activation->onActivated(radio, [this, radioId] { onAddressRadio(radioId); });
     }
     auto* addresses = new QComboBox;
     for (int a = 1; a <= 255; ++a)
@@ -207,7 +208,7 @@ void CSimpleMosaic::buildControls()
         modes->addButton(radio);
         addControl(id, radio, {x, 360, w, 20});
         const bool s = sync;
-        onActivated(radio, [this, s] { onMode(s); });
+        m_activation->onActivated(radio, [this, s] { onMode(s); });
     }
     auto* autoCalculate = new QPushButton;
     addControl(IDC_AUTO_CALCULATE, autoCalculate, {512, 302, 128, 28});

@@ -3,14 +3,12 @@
 #include "gui/widgets/QtText.h"
 
 #include <QAbstractButton>
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 
 namespace omnar::gui::setup {
 
@@ -19,6 +17,7 @@ namespace core = omnar::setup;
 ControlSet::ControlSet(NameOf nameOf, QWidget* window)
     : QObject(window)
     , m_nameOf(nameOf)
+    , m_activation(new widgets::ButtonActivation(this))
 {
 }
 
@@ -74,24 +73,6 @@ void ControlSet::setText(QWidget* w, const QString& text)
     w->setAccessibleName(text);
 }
 
-void ControlSet::setChecked(QAbstractButton* button, bool checked)
-{
-    // An exclusive group refuses to uncheck its checked button; the device
-    // may report a state that checks neither.
-    QButtonGroup* group = button->group();
-    const bool exclusive = group && group->exclusive();
-    const bool autoExclusive = button->autoExclusive();
-    if (!checked && exclusive)
-        group->setExclusive(false);
-    if (!checked && autoExclusive)
-        button->setAutoExclusive(false);
-    button->setChecked(checked);
-    if (!checked && exclusive)
-        group->setExclusive(true);
-    if (!checked && autoExclusive)
-        button->setAutoExclusive(true);
-}
-
 void ControlSet::setMarked(int id, bool marked)
 {
     QWidget* w = widget(id);
@@ -108,8 +89,7 @@ void ControlSet::setMarked(int id, bool marked)
 
 void ControlSet::apply(const core::SetupView& view)
 {
-    const bool outer = !m_applying;
-    m_applying = true;
+    const widgets::ButtonActivation::ProgramChange change(*m_activation);
     for (const auto& [id, text] : view.texts)
         if (QWidget* w = widget(id))
             setText(w, qs(text));
@@ -131,40 +111,21 @@ void ControlSet::apply(const core::SetupView& view)
     for (const auto& [id, checked] : view.checked)
         if (!checked)
             if (auto* b = qobject_cast<QAbstractButton*>(widget(id)))
-                setChecked(b, false);
+                m_activation->setChecked(b, false);
     for (const auto& [id, checked] : view.checked)
         if (checked)
             if (auto* b = qobject_cast<QAbstractButton*>(widget(id)))
-                setChecked(b, true);
+                m_activation->setChecked(b, true);
     for (const auto& [id, enabled] : view.enabled)
         if (QWidget* w = widget(id))
             w->setEnabled(enabled);
     for (const auto& [id, marked] : view.marks)
         setMarked(id, marked);
-    if (outer)
-        m_applying = false;
 }
 
 void ControlSet::onActivated(QAbstractButton* button, std::function<void()> action)
 {
-    // A click toggles between pressed and released and reports clicked
-    // afterwards, also on a radio that is checked already; the toggle action
-    // only toggles. Each reaches `action` once.
-    connect(button, &QAbstractButton::pressed, this, [this, button] { m_pressed = button; });
-    connect(button, &QAbstractButton::released, this, [this, button] {
-        if (m_pressed == button)
-            m_pressed = nullptr;
-    });
-    connect(button, &QAbstractButton::clicked, this, [this, action] {
-        if (!m_applying)
-            action();
-    });
-    const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
-    connect(button, &QAbstractButton::toggled, this, [this, button, radio, action](bool on) {
-        if (m_applying || m_pressed == button || (radio && !on))
-            return;
-        action();
-    });
+    m_activation->onActivated(button, std::move(action));
 }
 
 void ControlSet::showMessage(const core::MessageBox& box, const MessageHandler& handler, QWidget* parent)

@@ -2,10 +2,10 @@
 
 #include "core/setup/SetupView.h"
 #include "gui/setup/DialogContext.h"
+#include "gui/widgets/ButtonActivation.h"
 
 #include <QHash>
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
 #include <string_view>
@@ -44,14 +44,12 @@ public:
     // checks, enable states, modified marks. Title, redraws and the message
     // box are the window's. Nothing it changes counts as the operator's.
     void apply(const omnar::setup::SetupView& view);
-    bool applying() const { return m_applying; }
+    bool applying() const { return m_activation->programChanging(); }
     // Background of an edit with a modified mark.
     void setMarked(int id, bool marked);
 
     // Runs `action` once per operator activation of a radio button or check
-    // box: a click (mouse, keyboard, accessibility press) or the
-    // accessibility toggle, which changes the state without a click. State
-    // the program sets runs nothing.
+    // box (ButtonActivation); what apply() changes runs nothing.
     void onActivated(QAbstractButton* button, std::function<void()> action);
 
     // The Yes/No box of a view: through `handler`, or a QMessageBox whose
@@ -61,12 +59,10 @@ public:
 private:
     void registerWidget(int id, QWidget* widget);
     void setText(QWidget* w, const QString& text);
-    void setChecked(QAbstractButton* button, bool checked);
 
     NameOf m_nameOf;
     QHash<int, QWidget*> m_widgets;
-    bool m_applying = false;
-    QPointer<QAbstractButton> m_pressed;
+    widgets::ButtonActivation* m_activation;
 };
 
 } // namespace omnar::gui::setup
