@@ -5,10 +5,9 @@
 #include "gui/app/AppIcon.h"
 #include "gui/app/CAboutDlg.h"
 #include "gui/app/LedIndicator.h"
-#include "gui/widgets/ButtonActivation.h"
+#include "gui/widgets/ControlSet.h"
 #include "gui/widgets/QtText.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGroupBox>
@@ -18,7 +17,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QShortcut>
 
 #include <algorithm>
@@ -38,7 +36,7 @@ CZelvicControlDlg::CZelvicControlDlg(const Options& options, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_options(options)
-    , m_activation(new widgets::ButtonActivation(this))
+    , m_controls(new widgets::ControlSet([](int id) { return util::controlName(kControls, id); }, this))
 {
     setObjectName(QStringLiteral("CZelvicControlDlg"));
     setWindowIcon(appIcon());
@@ -56,7 +54,7 @@ CZelvicControlDlg::~CZelvicControlDlg() = default;
 
 QWidget* CZelvicControlDlg::control(int id) const
 {
-    return m_controls.value(id, nullptr);
+    return m_controls->widget(id);
 }
 
 // ---------------------------------------------------------------- initial state
@@ -94,26 +92,6 @@ void CZelvicControlDlg::applyAdvancedVisibility()
 
 // ---------------------------------------------------------------- language and window
 
-void CZelvicControlDlg::setCaption(int id, const QString& caption)
-{
-    QWidget* w = control(id);
-    if (!w)
-        return;
-    if (auto* b = qobject_cast<QAbstractButton*>(w))
-        b->setText(caption);
-    else if (auto* g = qobject_cast<QGroupBox*>(w))
-        g->setTitle(caption);
-    else if (auto* l = qobject_cast<QLabel*>(w))
-        l->setText(caption);
-    else if (auto* e = qobject_cast<QLineEdit*>(w))
-        e->setText(caption);
-    else if (auto* c = qobject_cast<QComboBox*>(w))
-        c->setEditText(caption);
-    if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w) && !m_leds.contains(id)
-        && !caption.isEmpty())
-        w->setAccessibleName(caption);
-}
-
 void CZelvicControlDlg::setLanguage(bool chinese)
 {
     m_chinese = chinese;
@@ -125,7 +103,7 @@ void CZelvicControlDlg::setLanguage(bool chinese)
 void CZelvicControlDlg::applyLanguage()
 {
     for (const auto& c : panel::kCaptions)
-        setCaption(c.id, qs(c.text.in(m_chinese)));
+        m_controls->setText(c.id, qs(c.text.in(m_chinese)));
     setWindowTitle(qs(panel::kWindowTitle.in(m_chinese)));
     updateTimerToggleCaption();
     for (int id : kTimerFields)
@@ -135,7 +113,7 @@ void CZelvicControlDlg::applyLanguage()
 void CZelvicControlDlg::updateTimerToggleCaption()
 {
     const auto& text = m_timerPanelCollapsed ? panel::kTimerToggleCollapsed : panel::kTimerToggleShown;
-    setCaption(IDC_TIMER_TOGGLE, qs(text.in(m_chinese)));
+    m_controls->setText(IDC_TIMER_TOGGLE, qs(text.in(m_chinese)));
 }
 
 void CZelvicControlDlg::toggleTimerPanel()
@@ -268,22 +246,19 @@ void CZelvicControlDlg::blinkStep()
 
 void CZelvicControlDlg::setControlEnabled(int id, bool enabled)
 {
-    if (QWidget* w = control(id))
-        w->setEnabled(enabled);
+    m_controls->setEnabled(id, enabled);
 }
 
 void CZelvicControlDlg::setControlChecked(int id, bool checked)
 {
     // What the program shows (the decoder's switch mode, the language radio)
     // is no operator's choice and sends nothing.
-    if (auto* b = qobject_cast<QAbstractButton*>(control(id)))
-        m_activation->setChecked(b, checked);
+    m_controls->setChecked(id, checked);
 }
 
 bool CZelvicControlDlg::isControlChecked(int id) const
 {
-    auto* b = qobject_cast<QAbstractButton*>(control(id));
-    return b && b->isChecked();
+    return m_controls->isChecked(id);
 }
 
 void CZelvicControlDlg::setControlText(int id, const QString& text)
@@ -291,29 +266,17 @@ void CZelvicControlDlg::setControlText(int id, const QString& text)
     if (std::find(kTimerFields.begin(), kTimerFields.end(), id) != kTimerFields.end())
         setTimerField(id, text);
     else
-        setCaption(id, text);
+        m_controls->setText(id, text);
 }
 
 QString CZelvicControlDlg::controlText(int id) const
 {
-    QWidget* w = control(id);
-    if (auto* b = qobject_cast<QAbstractButton*>(w))
-        return b->text();
-    if (auto* g = qobject_cast<QGroupBox*>(w))
-        return g->title();
-    if (auto* l = qobject_cast<QLabel*>(w))
-        return l->text();
-    if (auto* e = qobject_cast<QLineEdit*>(w))
-        return e->text();
-    if (auto* c = qobject_cast<QComboBox*>(w))
-        return c->currentText();
-    return {};
+    return m_controls->text(id);
 }
 
 void CZelvicControlDlg::setControlVisible(int id, bool visible)
 {
-    if (QWidget* w = control(id))
-        w->setVisible(visible);
+    m_controls->setVisible(id, visible);
 }
 
 void CZelvicControlDlg::setInfoText(const QString& text)

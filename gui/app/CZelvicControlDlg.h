@@ -22,7 +22,7 @@ class QPushButton;
 class QRadioButton;
 
 namespace omnar::gui::widgets {
-class ButtonActivation;
+class ControlSet;
 }
 
 namespace omnar::gui::app {
@@ -174,8 +174,6 @@ private:
     QGroupBox* buildTimerPanel();
     QGroupBox* buildTimerHalf(int groupId, const int (&labelIds)[4], const int (&fieldIds)[4]);
 
-    template <typename W>
-    W* add(int id, W* widget);
     QPushButton* makeButton(int id, const QString& caption, int minWidth = 0);
     QPushButton* makeKey(int id, const QString& caption);
     QRadioButton* makeRadio(int id, const QString& caption);
@@ -186,7 +184,6 @@ private:
     // A key with its lamp above it.
     QBoxLayout* keyColumn(int keyId, const QString& caption, int ledId, const QString& shows,
                           QColor colour);
-    void setCaption(int id, const QString& caption);
 
     void applyLanguage();
     void initialise();
@@ -202,7 +199,9 @@ private:
     void applyAdvancedVisibility();
 
     Options m_options;
-    QHash<int, QWidget*> m_controls;
+    // Every control by id; tells the operator's clicks and toggles from
+    // what setControlChecked shows.
+    widgets::ControlSet* m_controls;
     QHash<int, LedIndicator*> m_leds;
     MessageHandler m_messageHandler;
 
@@ -216,9 +215,6 @@ private:
     bool m_chinese = false;
     bool m_timerPanelCollapsed = true;
     bool m_exiting = false;
-
-    // Tells the operator's clicks and toggles from what setControlChecked shows.
-    widgets::ButtonActivation* m_activation = nullptr;
 
     QTimer m_blinkTimer;
     QList<int> m_blinkSet;

@@ -7,7 +7,7 @@
 #include "core/panel/PanelTexts.h"
 #include "gui/app/LedIndicator.h"
 #include "gui/widgets/BlueCaption.h"
-#include "gui/widgets/ButtonActivation.h"
+#include "gui/widgets/ControlSet.h"
 #include "gui/widgets/QtText.h"
 
 #include <QButtonGroup>
@@ -38,17 +38,9 @@ const QColor kLayoutLedColour(60, 170, 255);
 
 // ---------------------------------------------------------------- building
 
-template <typename W>
-W* CZelvicControlDlg::add(int id, W* widget)
-{
-    widget->setObjectName(qs(util::controlName(kControls, id)));
-    m_controls.insert(id, widget);
-    return widget;
-}
-
 QPushButton* CZelvicControlDlg::makeButton(int id, const QString& caption, int minWidth)
 {
-    auto* b = add(id, new QPushButton(caption));
+    auto* b = m_controls->add(id, new QPushButton(caption));
     b->setAutoDefault(false);
     b->setAccessibleName(caption);
     if (minWidth > 0)
@@ -70,35 +62,35 @@ QPushButton* CZelvicControlDlg::makeKey(int id, const QString& caption)
 
 QRadioButton* CZelvicControlDlg::makeRadio(int id, const QString& caption)
 {
-    auto* r = add(id, new QRadioButton(caption));
+    auto* r = m_controls->add(id, new QRadioButton(caption));
     r->setAccessibleName(caption);
     return r;
 }
 
 QCheckBox* CZelvicControlDlg::makeCheck(int id, const QString& caption)
 {
-    auto* c = add(id, new QCheckBox(caption));
+    auto* c = m_controls->add(id, new QCheckBox(caption));
     c->setAccessibleName(caption);
     return c;
 }
 
 QGroupBox* CZelvicControlDlg::makeGroup(int id, const QString& caption)
 {
-    auto* g = add(id, new QGroupBox(caption));
+    auto* g = m_controls->add(id, new QGroupBox(caption));
     g->setAccessibleName(caption);
     return g;
 }
 
 QLabel* CZelvicControlDlg::makeLabel(int id, const QString& caption)
 {
-    auto* l = add(id, new QLabel(caption));
+    auto* l = m_controls->add(id, new QLabel(caption));
     l->setAccessibleName(caption);
     return l;
 }
 
 LedIndicator* CZelvicControlDlg::makeLed(int id, const QString& shows, QColor colour)
 {
-    auto* led = add(id, new LedIndicator(colour));
+    auto* led = m_controls->add(id, new LedIndicator(colour));
     led->setAccessibleName(shows);
     led->setToolTip(shows);
     m_leds.insert(id, led);
@@ -233,7 +225,7 @@ QGroupBox* CZelvicControlDlg::buildFadeGroup()
         auto* r = makeRadio(id, QString::fromLatin1(caption));
         buttons->addButton(r);
         row->addWidget(r);
-        m_activation->onActivated(r, [this, id = id] { emit keyPressed(id); });
+        m_controls->onActivated(r, [this, id = id] { emit keyPressed(id); });
     }
     widgets::markBlueCaption(group);
     return group;
@@ -249,7 +241,7 @@ QGroupBox* CZelvicControlDlg::buildSwitchModeGroup()
                                                   : QStringLiteral("Pre + TAKE Switch"));
         buttons->addButton(r);
         col->addWidget(r);
-        m_activation->onActivated(r, [this, id] { emit keyPressed(id); });
+        m_controls->onActivated(r, [this, id] { emit keyPressed(id); });
     }
     col->addStretch(1);
     widgets::markBlueCaption(group);
@@ -267,8 +259,8 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
     auto* network = makeRadio(IDC_NETWORK, QStringLiteral("Network"));
     transport->addButton(serial);
     transport->addButton(network);
-    m_activation->onActivated(serial, [this] { onSerialClicked(); });
-    m_activation->onActivated(network, [this] { onNetworkClicked(); });
+    m_controls->onActivated(serial, [this] { onSerialClicked(); });
+    m_controls->onActivated(network, [this] { onNetworkClicked(); });
     auto* transportRow = new QHBoxLayout;
     transportRow->addWidget(serial);
     transportRow->addWidget(network);
@@ -276,7 +268,7 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
     grid->addLayout(transportRow, 0, 0, 1, 2);
 
     grid->addWidget(makeLabel(IDC_COM_PORT_LABEL, QStringLiteral("Rs232_Com_Port:")), 1, 0);
-    m_comPort = add(IDC_COM_PORT, new QComboBox);
+    m_comPort = m_controls->add(IDC_COM_PORT, new QComboBox);
     m_comPort->setEditable(true);
     m_comPort->setAccessibleName(QStringLiteral("COM port"));
     for (int i = 1; i <= 20; ++i)
@@ -284,13 +276,13 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
     m_comPort->setMinimumWidth(110);
     grid->addWidget(m_comPort, 1, 1);
 
-    m_ipAddress = add(IDC_IP_ADDRESS, new QLineEdit);
+    m_ipAddress = m_controls->add(IDC_IP_ADDRESS, new QLineEdit);
     m_ipAddress->setAccessibleName(QStringLiteral("IP address"));
     m_ipAddress->setPlaceholderText(QStringLiteral("0.0.0.0"));
     const QString octet = QStringLiteral("(25[0-5]|2[0-4]\\d|1\\d\\d|[1-9]?\\d)");
     m_ipAddress->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("^%1(\\.%1){3}$").arg(octet)), m_ipAddress));
-    m_tcpPort = add(IDC_TCP_PORT, new QLineEdit);
+    m_tcpPort = m_controls->add(IDC_TCP_PORT, new QLineEdit);
     m_tcpPort->setAccessibleName(QStringLiteral("TCP port"));
     m_tcpPort->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^\\d{0,5}$")),
                                                             m_tcpPort));
@@ -303,7 +295,7 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
 
     grid->addWidget(makeLabel(IDC_DEVICE_ID_LABEL, QStringLiteral("Device_ID")), 3, 0);
     widgets::markBlueCaption(control(IDC_DEVICE_ID_LABEL));
-    m_deviceIdList = add(IDC_DEVICE_ID_LIST, new QComboBox);
+    m_deviceIdList = m_controls->add(IDC_DEVICE_ID_LIST, new QComboBox);
     m_deviceIdList->setAccessibleName(QStringLiteral("Device ID"));
     // A device id is one byte: 256 would silently become 0 on the wire.
     for (int i = 1; i <= 255; ++i)
@@ -318,15 +310,15 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
         auto* r = makeRadio(id, QString::number(n));
         idRadios->addButton(r);
         idRow->addWidget(r);
-        m_activation->onActivated(r, [this, n] { onDeviceIdRadio(n); });
+        m_controls->onActivated(r, [this, n] { onDeviceIdRadio(n); });
     }
     idRow->addStretch(1);
     grid->addLayout(idRow, 4, 0, 1, 2);
 
     auto* autoConnect = makeCheck(IDC_AUTO_CONNECT, QStringLiteral("AutoConnect"));
     auto* startTimer = makeCheck(IDC_START_TIMER, QStringLiteral("StartTimer"));
-    m_activation->onActivated(autoConnect, [this] { onAutoConnectClicked(); });
-    m_activation->onActivated(startTimer, [this] { onStartTimerClicked(); });
+    m_controls->onActivated(autoConnect, [this] { onAutoConnectClicked(); });
+    m_controls->onActivated(startTimer, [this] { onStartTimerClicked(); });
     grid->addWidget(autoConnect, 5, 0);
     grid->addWidget(startTimer, 5, 1);
 
@@ -355,8 +347,8 @@ QGroupBox* CZelvicControlDlg::buildLanguageGroup()
     buttons->addButton(en);
     row->addWidget(ch);
     row->addWidget(en);
-    m_activation->onActivated(ch, [this] { setLanguage(true); });
-    m_activation->onActivated(en, [this] { setLanguage(false); });
+    m_controls->onActivated(ch, [this] { setLanguage(true); });
+    m_controls->onActivated(en, [this] { setLanguage(false); });
     widgets::markBlueCaption(group);
     return group;
 }
@@ -374,7 +366,7 @@ QGroupBox* CZelvicControlDlg::buildTimerGroup()
     for (const auto& [id, caption] : boxes)
         kinds->addWidget(makeCheck(id, QString::fromLatin1(caption)));
     kinds->addStretch(1);
-    m_activation->onActivated(static_cast<QCheckBox*>(control(IDC_TIMER_ALL)), [this] { onAllClicked(); });
+    m_controls->onActivated(static_cast<QCheckBox*>(control(IDC_TIMER_ALL)), [this] { onAllClicked(); });
 
     auto* buttons = new QHBoxLayout;
     auto* start = makeButton(IDC_TIMER_START, QStringLiteral("Start"), 72);
@@ -398,7 +390,7 @@ QGroupBox* CZelvicControlDlg::buildInfoGroup()
 {
     auto* group = makeGroup(IDC_INFO_GROUP, QStringLiteral("Info"));
     auto* row = new QHBoxLayout(group);
-    m_info = add(IDC_INFO, new QLineEdit);
+    m_info = m_controls->add(IDC_INFO, new QLineEdit);
     m_info->setReadOnly(true);
     m_info->setAccessibleName(QStringLiteral("Info line"));
     m_info->setFocusPolicy(Qt::ClickFocus);

@@ -9,6 +9,7 @@
 #include "gui/mosaic/MosaicWidgets.h"
 #include "gui/widgets/ButtonActivation.h"
 #include "gui/widgets/CColorButton.h"
+#include "gui/widgets/ControlSet.h"
 #include "gui/widgets/QtText.h"
 
 #include <QAbstractButton>
@@ -247,7 +248,7 @@ void CSimpleMosaic::applyView(const MosaicView& view)
         if (auto* e = qobject_cast<QLineEdit*>(control(id)))
             e->setText(qs(text));
     for (const auto& [id, caption] : view.captions)
-        setCaption(control(id), qs(caption));
+        widgets::setControlText(control(id), qs(caption));
     for (const auto& [id, checked] : view.checked)
         setCheckedByProgram(id, checked);
     for (const auto& [id, colour] : view.buttonColours) {

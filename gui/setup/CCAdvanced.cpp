@@ -3,7 +3,7 @@
 #include "core/setup/SetupIds.h"
 #include "gui/link/CProgress.h"
 #include "gui/link/DialogJob.h"
-#include "gui/setup/ControlSet.h"
+#include "gui/setup/SetupControls.h"
 #include "gui/widgets/QtText.h"
 
 #include <QComboBox>
@@ -28,7 +28,7 @@ CCAdvanced::CCAdvanced(const DialogContext& context, QWidget* parent)
 {
     setObjectName(QStringLiteral("CCAdvanced"));
     setModal(true);
-    m_controls = new ControlSet(&ids::controlName, this);
+    m_controls = new SetupControls(&ids::controlName, this);
     m_job = new link::DialogJob(context.link, this);
     connect(m_job, &link::DialogJob::busyChanged, this, [this](bool busy) {
         if (busy)
@@ -173,7 +173,7 @@ void CCAdvanced::run(core::SetupAction action)
         }
     }
     if (message)
-        ControlSet::showMessage(*message, m_context.messageHandler, this);
+        SetupControls::showMessage(*message, m_context.messageHandler, this);
 }
 
 void CCAdvanced::applyView(const core::SetupView& view)
@@ -184,7 +184,7 @@ void CCAdvanced::applyView(const core::SetupView& view)
     if (view.selections.contains(ids::IDC_RESOLUTION_LIST))
         m_listShows = m_controls->selection(ids::IDC_RESOLUTION_LIST);
     if (view.message)
-        ControlSet::showMessage(*view.message, m_context.messageHandler, this);
+        SetupControls::showMessage(*view.message, m_context.messageHandler, this);
 }
 
 } // namespace omnar::gui::setup

@@ -12,7 +12,7 @@ class DialogJob;
 
 namespace omnar::gui::setup {
 
-class ControlSet;
+class SetupControls;
 
 // "Resolution": the list of output modes with the device's current one
 // selected. Picking another sends it and shows "Changing resolution" for
@@ -51,7 +51,7 @@ private:
 
     DialogContext m_context;
     omnar::setup::AdvancedModel m_model;
-    ControlSet* m_controls = nullptr;
+    SetupControls* m_controls = nullptr;
     link::DialogJob* m_job = nullptr;
     link::CProgress* m_progress = nullptr;
     int m_listShows = -1; // the position the list showed before the operator's pick

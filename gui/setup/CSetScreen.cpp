@@ -2,8 +2,8 @@
 
 #include "core/setup/SetupIds.h"
 #include "gui/link/DialogJob.h"
-#include "gui/setup/ControlSet.h"
 #include "gui/setup/PreviewArea.h"
+#include "gui/setup/SetupControls.h"
 #include "gui/widgets/QtText.h"
 
 #include <QAbstractButton>
@@ -48,7 +48,7 @@ CSetScreen::CSetScreen(const DialogContext& context, QWidget* parent)
 {
     setObjectName(QStringLiteral("CSetScreen"));
     setModal(true);
-    m_controls = new ControlSet(&ids::controlName, this);
+    m_controls = new SetupControls(&ids::controlName, this);
     m_job = new link::DialogJob(context.link, this);
     // Busy, not blocked: the window still moves and Exit still works.
     connect(m_job, &link::DialogJob::busyChanged, this, [this](bool busy) {
@@ -108,7 +108,7 @@ void CSetScreen::run(core::SetupAction action)
             [this](bool) { run(m_model.jobFinished()); });
     }
     if (message)
-        ControlSet::showMessage(*message, m_context.messageHandler, this);
+        SetupControls::showMessage(*message, m_context.messageHandler, this);
 }
 
 void CSetScreen::applyView(const core::SetupView& view)
@@ -125,7 +125,7 @@ void CSetScreen::applyView(const core::SetupView& view)
     for (int rectId : view.redraw)
         redraw(rectId);
     if (view.message)
-        ControlSet::showMessage(*view.message, m_context.messageHandler, this);
+        SetupControls::showMessage(*view.message, m_context.messageHandler, this);
 }
 
 void CSetScreen::redraw(int rectId)

@@ -22,7 +22,7 @@ class DialogJob;
 
 namespace omnar::gui::setup {
 
-class ControlSet;
+class SetupControls;
 class PreviewArea;
 
 // "Screen Program": the device's output raster with its main, PIP and output
@@ -94,7 +94,7 @@ private:
 
     DialogContext m_context;
     omnar::setup::SetScreenModel m_model;
-    ControlSet* m_controls = nullptr;
+    SetupControls* m_controls = nullptr;
     link::DialogJob* m_job = nullptr;
     QList<PreviewArea*> m_areas;
     bool m_closing = false;
