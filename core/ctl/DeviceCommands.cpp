@@ -237,21 +237,27 @@ std::optional<Failure> DeviceConnection::open(const link::ConnectTarget& target,
     return std::nullopt;
 }
 
+bool DeviceConnection::queryStatus(std::stop_token stop)
+{
+    const link::Frame query = link::cmd::statusQuery(m_deviceId);
+    link::Frame reply{};
+    if (m_link.QueryCommand(&query, &reply, link::cmd::kStatusAfterCommandTimeoutMs, stop) != 13
+        || reply[0] != link::kLeadByte)
+        return false;
+    auto decoded = panel::decodeStatus(reply, m_deviceId, m_mirror, false, false);
+    if (decoded.ignored)
+        return false;
+    m_mirror = std::move(decoded.mirror);
+    m_view = std::move(decoded.view);
+    m_haveStatus = true;
+    return true;
+}
+
 std::optional<Failure> DeviceConnection::readStatus(std::stop_token stop)
 {
     std::lock_guard lock(m_link.lock());
-    const link::Frame query = link::cmd::statusQuery(m_deviceId);
-    link::Frame reply{};
-    if (m_link.QueryCommand(&query, &reply, link::cmd::kStatusAfterCommandTimeoutMs, stop) == 13
-        && reply[0] == link::kLeadByte) {
-        auto decoded = panel::decodeStatus(reply, m_deviceId, m_mirror, false, false);
-        if (!decoded.ignored) {
-            m_mirror = std::move(decoded.mirror);
-            m_view = std::move(decoded.view);
-            m_haveStatus = true;
-            return std::nullopt;
-        }
-    }
+    if (queryStatus(stop))
+        return std::nullopt;
     if (auto gone = linkGone("while asking for the status"))
         return gone;
     return Failure{kExitLink, "the device did not answer the status query"};
@@ -278,16 +284,7 @@ std::optional<Failure> DeviceConnection::press(int controlId, std::stop_token st
         return Failure{kExitLink, "the command could not be written"};
     }
     // The command worker's status query; a silent device leaves the mirror as it was.
-    const link::Frame query = link::cmd::statusQuery(m_deviceId);
-    link::Frame reply{};
-    if (m_link.QueryCommand(&query, &reply, link::cmd::kStatusAfterCommandTimeoutMs, stop) == 13
-        && reply[0] == link::kLeadByte) {
-        auto decoded = panel::decodeStatus(reply, m_deviceId, m_mirror, false, false);
-        if (!decoded.ignored) {
-            m_mirror = std::move(decoded.mirror);
-            m_view = std::move(decoded.view);
-        }
-    }
+    queryStatus(stop);
     return linkGone("after the command");
 }
 
