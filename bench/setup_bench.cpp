@@ -8,6 +8,7 @@
 //
 // Usage: setup_bench [--rounds N]
 
+#include "bench/BenchStats.h"
 #include "bench/GuiStallMeters.h"
 #include "core/link/CSerialPort.h"
 #include "core/link/Link.h"
@@ -107,29 +108,6 @@ struct Rig {
     }
     bool ok() const { return context != nullptr; }
 };
-
-struct Stats {
-    double median = 0, worst = 0;
-};
-
-Stats stats(std::vector<double> v)
-{
-    Stats s;
-    if (v.empty())
-        return s;
-    std::sort(v.begin(), v.end());
-    s.median = v[v.size() / 2];
-    s.worst = v.back();
-    return s;
-}
-
-void printStalls(TimedApplication& app, const TickProbe& probe)
-{
-    std::printf("   5 ms timer: %ld ticks, worst lateness %.2f ms   (target: never > 50 ms) %s\n", probe.ticks(),
-                probe.worstLateness().count(), probe.worstLateness().count() <= 50 ? "MET" : "MISSED");
-    std::printf("   longest time inside event handlers without dispatching: %.2f ms (%s)\n", app.longest().count(),
-                app.longestWhat().c_str());
-}
 
 // ---------------------------------------------------------------- a
 
