@@ -18,24 +18,10 @@ namespace omnar::ctl {
 
 namespace {
 
-std::string upper(std::string_view text)
+// Port numbers and device ids: up to nine digits, so leading zeros pass.
+std::optional<int> number(std::string_view text, int lo, int hi)
 {
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
-
-std::optional<long> number(std::string_view text, long lo, long hi)
-{
-    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        }))
-        return std::nullopt;
-    const long n = std::stol(std::string(text));
-    if (n < lo || n > hi)
-        return std::nullopt;
-    return n;
+    return decimal(text, lo, hi, 9);
 }
 
 std::string describe(const link::ConnectTarget& t)
