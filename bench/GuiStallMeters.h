@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -105,6 +106,15 @@ private:
     Ms m_worst{0};
     long m_ticks = 0;
 };
+
+// The two figures, each on a line of its own, against the 50 ms target.
+inline void printStalls(const TimedApplication& app, const TickProbe& probe)
+{
+    std::printf("   5 ms timer: %ld ticks, worst lateness %.2f ms   (target: never > 50 ms) %s\n", probe.ticks(),
+                probe.worstLateness().count(), probe.worstLateness().count() <= 50 ? "MET" : "MISSED");
+    std::printf("   longest time inside event handlers without dispatching: %.2f ms (%s)\n", app.longest().count(),
+                app.longestWhat().c_str());
+}
 
 // Runs the event loop until `done` holds; false on timeout.
 inline bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(15))

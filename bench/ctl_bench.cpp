@@ -8,10 +8,11 @@
 //      against its plan's second, as the timer logs it.
 //   ctl_bench [--runs N] [--idle SECONDS] [--plans N] [--ctl PATH] [--sim PATH]
 
+#include "bench/BenchProcess.h"
+#include "bench/BenchStats.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,20 +20,14 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
-#include <fcntl.h>
-
-extern char** environ;
 
 namespace {
 
+using namespace omnar::bench;
 using namespace std::chrono;
 namespace fs = std::filesystem;
 
@@ -43,23 +38,6 @@ struct Args {
     std::string ctl = OMNAR_CTL_PATH;
     std::string sim = OMNAR_SIM_PATH;
 };
-
-pid_t spawn(const std::vector<std::string>& args, const std::string& output)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    std::vector<std::string> copy = args;
-    std::vector<char*> argv;
-    for (auto& s : copy)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return rc == 0 ? pid : -1;
-}
 
 std::string readFile(const std::string& path)
 {
@@ -78,34 +56,6 @@ bool waitForText(const std::string& path, const std::string& text, seconds limit
         std::this_thread::sleep_for(20ms);
     }
     return false;
-}
-
-// CPU time of a process from /proc/<pid>/task/*/schedstat (nanoseconds).
-double procCpuSeconds(pid_t pid)
-{
-    std::error_code ec;
-    double total = 0;
-    for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
-        std::ifstream in(task.path() / "schedstat");
-        unsigned long long ns = 0;
-        if (in >> ns)
-            total += double(ns) / 1e9;
-    }
-    return total;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-void stop(pid_t pid)
-{
-    if (pid <= 0)
-        return;
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
 }
 
 std::string hms(std::time_t t)
@@ -152,7 +102,7 @@ int main(int argc, char** argv)
     if (!mkdtemp(pattern))
         return 1;
     const std::string dir = pattern;
-    const pid_t sim = spawn({args.sim, "--tcp", "0", "--quiet"}, dir + "/sim.log");
+    const pid_t sim = spawnProcess({args.sim, "--tcp", "0", "--quiet"}, dir + "/sim.log");
     std::smatch m;
     std::string port;
     for (int i = 0; i < 100 && port.empty(); ++i) {
@@ -164,7 +114,7 @@ int main(int argc, char** argv)
     }
     if (port.empty()) {
         std::printf("omnar-sim gave no port\n");
-        stop(sim);
+        stopProcess(sim);
         return 1;
     }
     bool ok = true;
@@ -173,7 +123,7 @@ int main(int argc, char** argv)
     std::vector<double> walls, cpus;
     for (int i = 0; i < args.runs; ++i) {
         const auto t0 = steady_clock::now();
-        const pid_t p = spawn({args.ctl, "--tcp", "127.0.0.1:" + port, "status"}, dir + "/status.out");
+        const pid_t p = spawnProcess({args.ctl, "--tcp", "127.0.0.1:" + port, "status"}, dir + "/status.out");
         int status = 0;
         rusage r{};
         wait4(p, &status, 0, &r);
@@ -182,11 +132,12 @@ int main(int argc, char** argv)
         ok = ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
     const double pacing = 2 * (100 + 200);
+    const Stats wall = stats(walls);
     std::printf("a. omnar-ctl status, %d runs: wall median %.1f ms (min %.1f, max %.1f), CPU median %.1f ms\n",
-                args.runs, median(walls), *std::min_element(walls.begin(), walls.end()),
-                *std::max_element(walls.begin(), walls.end()), median(cpus));
+                args.runs, wall.median, *std::min_element(walls.begin(), walls.end()), wall.worst,
+                stats(cpus).median);
     std::printf("   device pacing %.0f ms (identification and status reply: a 100 ms poll and a 200 ms pause each);"
-                " ours %.1f ms\n", pacing, median(walls) - pacing);
+                " ours %.1f ms\n", pacing, wall.median - pacing);
 
     // b. idle timer: connected, polling, nothing due for an hour.
     const std::string profile = dir + "/Planinfo.ini";
@@ -196,7 +147,7 @@ int main(int argc, char** argv)
         f << "[CONNECT]\nSerialTcp=0\nIP=127.0.0.1\nPort=" << port << "\n[PLANCOUNT]\ndaytimecount=1\n[DAYTIME]\nTime0="
           << hms(now + 3600) << ",4\n";
     }
-    pid_t timer = spawn({args.ctl, "--config", profile, "timer"}, dir + "/idle.log");
+    pid_t timer = spawnProcess({args.ctl, "--config", profile, "timer"}, dir + "/idle.log");
     if (!waitForText(dir + "/idle.log", "Communications equipment normal", 20s)) {
         std::printf("b. the timer did not connect:\n%s\n", readFile(dir + "/idle.log").c_str());
         ok = false;
@@ -208,9 +159,9 @@ int main(int argc, char** argv)
         const double wall = duration<double>(steady_clock::now() - t0).count();
         const double cpu = procCpuSeconds(timer) - c0;
         std::printf("b. timer idle over %.1f s: %.3f s CPU = %.3f %% of one core (target < 0.5 %%) %s\n", wall, cpu,
-                    100 * cpu / wall, 100 * cpu / wall < 0.5 ? "MET" : "MISSED");
+                    100 * cpu / wall, verdict(100 * cpu / wall < 0.5));
     }
-    stop(timer);
+    stopProcess(timer);
 
     // c. lateness: plans 11 s apart from a few seconds on.
     const auto start = system_clock::to_time_t(system_clock::now()) + 4;
@@ -221,7 +172,7 @@ int main(int argc, char** argv)
         for (int i = 0; i < args.plans; ++i)
             f << "Time" << i << "=" << hms(start + 11 * i) << "," << (i % 2 ? 4 : 5) << "\n";
     }
-    timer = spawn({args.ctl, "--config", profile, "timer"}, dir + "/plans.log");
+    timer = spawnProcess({args.ctl, "--config", profile, "timer"}, dir + "/plans.log");
     const std::string last = "plan " + hms(start + 11 * (args.plans - 1));
     if (!waitForText(dir + "/plans.log", last + " " + (args.plans % 2 ? "DVI" : "HDMI") + " sent",
                      seconds(20 + 11 * args.plans))) {
@@ -233,12 +184,12 @@ int main(int argc, char** argv)
         const std::regex lateness("\\((-?[0-9]+) ms late\\)");
         for (std::sregex_iterator it(log.begin(), log.end(), lateness), end; it != end; ++it)
             late.push_back(std::stod((*it)[1]));
+        const Stats l = stats(late);
         std::printf("c. plan lateness over %zu plans: median %.0f ms, max %.0f ms (target < 100 ms) %s\n", late.size(),
-                    median(late), *std::max_element(late.begin(), late.end()),
-                    *std::max_element(late.begin(), late.end()) < 100 ? "MET" : "MISSED");
+                    l.median, l.worst, verdict(!late.empty() && l.worst < 100));
     }
-    stop(timer);
-    stop(sim);
+    stopProcess(timer);
+    stopProcess(sim);
     fs::remove_all(dir);
     return ok ? 0 : 1;
 }

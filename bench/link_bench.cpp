@@ -2,6 +2,7 @@
 // pseudo-terminal: how long SendCommand takes to put a frame on the wire, and
 // what a QueryCommand round trip costs beyond its fixed 200 ms pause.
 
+#include "bench/BenchStats.h"
 #include "core/link/CSerialPort.h"
 #include "core/link/Catalogue.h"
 #include "core/link/Link.h"
@@ -15,19 +16,10 @@
 #include <vector>
 
 using namespace omnar;
+using namespace omnar::bench;
 using namespace std::chrono;
 
 namespace {
-
-struct Stats {
-    double median, p90, worst;
-};
-
-Stats stats(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return {v[v.size() / 2], v[v.size() * 9 / 10], v.back()};
-}
 
 void measure(const char* name, sim::SimServer& sim, link::Link& link, int rounds)
 {

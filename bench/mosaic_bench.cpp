@@ -8,6 +8,8 @@
 //
 // Usage: mosaic_bench [--rebuilds N] [--quick]   (--quick skips the 12 s preparation run)
 
+#include "bench/BenchStats.h"
+#include "bench/GuiStallMeters.h"
 #include "core/link/Link.h"
 #include "core/link/TcpTransport.h"
 #include "core/mosaic/MosaicIds.h"
@@ -17,7 +19,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -26,129 +27,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <memory>
-#include <sstream>
-#include <string>
 #include <vector>
 
 using namespace omnar;
+using namespace omnar::bench;
 using namespace omnar::mosaic::ids;
 using namespace std::chrono;
 using omnar::gui::mosaic::CSimpleMosaic;
 
 namespace {
-
-using Ms = duration<double, std::milli>;
-
-// Times event delivery. A stall is the longest stretch spent inside event
-// handlers without the loop delivering anything else: a nested loop that
-// keeps dispatching (the please-wait window) is not a stall, a handler that
-// waits is.
-class TimedApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-
-    void startMeasuring()
-    {
-        m_measuring = true;
-        m_longest = Ms{0};
-        m_longestWhat.clear();
-    }
-    void stopMeasuring() { m_measuring = false; }
-    Ms longest() const { return m_longest; }
-    const std::string& longestWhat() const { return m_longestWhat; }
-
-    bool notify(QObject* receiver, QEvent* event) override
-    {
-        if (!m_measuring)
-            return QApplication::notify(receiver, event);
-        boundary(receiver, event);
-        ++m_depth;
-        const bool handled = QApplication::notify(receiver, event);
-        --m_depth;
-        boundary(receiver, event);
-        return handled;
-    }
-
-private:
-    void boundary(QObject* receiver, QEvent* event)
-    {
-        const auto now = steady_clock::now();
-        if (m_depth > 0) {
-            const Ms gap = now - m_last;
-            if (gap > m_longest) {
-                m_longest = gap;
-                std::ostringstream what;
-                what << "event type " << int(event->type()) << " to " << receiver->metaObject()->className();
-                if (!receiver->objectName().isEmpty())
-                    what << " '" << receiver->objectName().toStdString() << "'";
-                m_longestWhat = what.str();
-            }
-        }
-        m_last = now;
-    }
-
-    bool m_measuring = false;
-    int m_depth = 0;
-    steady_clock::time_point m_last;
-    Ms m_longest{0};
-    std::string m_longestWhat;
-};
-
-// A 5 ms timer: how late each tick comes beyond its interval.
-class TickProbe {
-public:
-    static constexpr int kIntervalMs = 5;
-
-    TickProbe()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(kIntervalMs);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const Ms since{double(m_clock.nsecsElapsed()) / 1e6};
-            m_clock.restart();
-            m_worst = std::max(m_worst, since - Ms{kIntervalMs});
-            ++m_ticks;
-        });
-    }
-    void start()
-    {
-        m_worst = Ms{0};
-        m_ticks = 0;
-        m_clock.start();
-        m_timer.start();
-    }
-    void stop() { m_timer.stop(); }
-    Ms worstLateness() const { return m_worst; }
-    long ticks() const { return m_ticks; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    Ms m_worst{0};
-    long m_ticks = 0;
-};
-
-struct Stats {
-    double median = 0, worst = 0;
-};
-
-Stats stats(std::vector<double> v)
-{
-    Stats s;
-    if (v.empty())
-        return s;
-    std::sort(v.begin(), v.end());
-    s.median = v[v.size() / 2];
-    s.worst = v.back();
-    return s;
-}
-
-const char* verdict(bool met)
-{
-    return met ? "MET" : "MISSED";
-}
 
 // A dialog on the link, shown; message boxes printed and answered No.
 struct Dialog {

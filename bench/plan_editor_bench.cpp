@@ -10,12 +10,12 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "bench/BenchStats.h"
+#include "bench/GuiStallMeters.h"
 #include "core/link/LinkSession.h"
 #include "core/link/Sources.h"
 #include "core/panel/PanelIds.h"
@@ -40,6 +40,7 @@
 #include <vector>
 
 using namespace omnar;
+using namespace omnar::bench;
 using namespace std::chrono;
 
 namespace {
@@ -57,16 +58,6 @@ const std::vector<int> kEvenGaps{8, 8, 8, 8};
 const std::vector<int> kVariedGaps{9, 10, 11, 12};
 constexpr int kSources[kPlanCount] = {link::kSourceHdmi, link::kSourceDvi, link::kSourceVga, link::kSourceExt,
                                       link::kSourceV1};
-
-struct Stats {
-    double median, worst;
-};
-
-Stats stats(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return {v[v.size() / 2], v.back()};
-}
 
 void writeFullPlanFile(const std::string& path)
 {
@@ -89,20 +80,6 @@ void writeFullPlanFile(const std::string& path)
             out << plans::formatTime({s / 3600, s / 60 % 60, s % 60}) << "," << i % 8 << "\n";
         }
     }
-}
-
-// Lets the event loop run until `done` or the deadline.
-bool runUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(1);
-    }
-    return true;
 }
 
 class FirstPaint : public QObject {
@@ -133,7 +110,7 @@ void benchOpen()
         FirstPaint probe;
         editor.page(plans::PlanKind::Day)->list()->viewport()->installEventFilter(&probe);
         editor.show();
-        if (!runUntil([&] { return probe.painted; }, 10000))
+        if (!runUntil([&] { return probe.painted; }, seconds(10)))
             std::printf("  (no paint seen)\n");
         ms.push_back(double(t.nsecsElapsed()) / 1e6);
         editor.hide();
@@ -267,7 +244,7 @@ void benchWithPanel()
     bool connected = false;
     QObject::connect(controller, &gui::app::PanelController::connectFinished, [&](bool ok) { connected = ok; });
     qobject_cast<QAbstractButton*>(panel.control(panel::ids::IDC_CONNECT))->click();
-    if (!runUntil([&] { return connected; }, 15000)) {
+    if (!runUntil([&] { return connected; }, seconds(15))) {
         std::printf("with the panel: no connection\n");
         return;
     }
@@ -275,7 +252,7 @@ void benchWithPanel()
     writeDayPlans(o.configPath.toStdString(), schedule);
     controller->timer().start();
     runUntil([&] { return lateness(sim, schedule).size() == kPlanCount; },
-             (kFirstPlanAheadS + 9 + 10 + 11 + 12 + 15) * 1000);
+             seconds(kFirstPlanAheadS + 9 + 10 + 11 + 12 + 15));
     controller->timer().stop();
     report("switch frame lateness, connected panel, status poller running (gaps 9..12 s)", lateness(sim, schedule));
 }

@@ -3,6 +3,7 @@
 // (the runner does both at start and at each change of day), plus the
 // editor's rewrite of one full section.
 
+#include "bench/BenchStats.h"
 #include "core/plans/CInfoPlan.h"
 #include "core/plans/LocalTime.h"
 #include "core/plans/PlanFormat.h"
@@ -21,6 +22,7 @@
 
 using namespace omnar;
 using namespace omnar::plans;
+using namespace omnar::bench;
 using namespace std::chrono;
 
 namespace {
@@ -55,10 +57,6 @@ void writePlanFile(const std::string& path)
     }
 }
 
-struct Stats {
-    double median, worst;
-};
-
 template <typename F>
 Stats measure(F&& f)
 {
@@ -68,8 +66,7 @@ Stats measure(F&& f)
         f();
         ms.push_back(duration<double, std::milli>(steady_clock::now() - t0).count());
     }
-    std::sort(ms.begin(), ms.end());
-    return {ms[ms.size() / 2], ms.back()};
+    return stats(ms);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "core/ctl/CtlOptions.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <utility>
 
 namespace omnar::ctl {
@@ -130,6 +132,25 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args)
     else if (!o.help && !o.version && o.words.empty())
         out.error = "no command given";
     return out;
+}
+
+std::string upper(std::string_view word)
+{
+    std::string out(word);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::optional<int> decimal(std::string_view word, int lo, int hi, std::size_t maxDigits)
+{
+    if (word.empty() || word.size() > maxDigits
+        || !std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const long n = std::stol(std::string(word));
+    if (n < lo || n > hi)
+        return std::nullopt;
+    return static_cast<int>(n);
 }
 
 } // namespace omnar::ctl

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,5 +42,11 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
 
 // The --help text.
 std::string_view usageText();
+
+// The command's words: names compare in upper case, numbers are plain
+// decimal digits (no sign, no blanks), at most `maxDigits` of them, within
+// lo..hi.
+std::string upper(std::string_view word);
+std::optional<int> decimal(std::string_view word, int lo, int hi, std::size_t maxDigits);
 
 } // namespace omnar::ctl

@@ -18,24 +18,10 @@ namespace omnar::ctl {
 
 namespace {
 
-std::string upper(std::string_view text)
+// Port numbers and device ids: up to nine digits, so leading zeros pass.
+std::optional<int> number(std::string_view text, int lo, int hi)
 {
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
-
-std::optional<long> number(std::string_view text, long lo, long hi)
-{
-    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        }))
-        return std::nullopt;
-    const long n = std::stol(std::string(text));
-    if (n < lo || n > hi)
-        return std::nullopt;
-    return n;
+    return decimal(text, lo, hi, 9);
 }
 
 std::string describe(const link::ConnectTarget& t)
@@ -237,21 +223,27 @@ std::optional<Failure> DeviceConnection::open(const link::ConnectTarget& target,
     return std::nullopt;
 }
 
+bool DeviceConnection::queryStatus(std::stop_token stop)
+{
+    const link::Frame query = link::cmd::statusQuery(m_deviceId);
+    link::Frame reply{};
+    if (m_link.QueryCommand(&query, &reply, link::cmd::kStatusAfterCommandTimeoutMs, stop) != 13
+        || reply[0] != link::kLeadByte)
+        return false;
+    auto decoded = panel::decodeStatus(reply, m_deviceId, m_mirror, false, false);
+    if (decoded.ignored)
+        return false;
+    m_mirror = std::move(decoded.mirror);
+    m_view = std::move(decoded.view);
+    m_haveStatus = true;
+    return true;
+}
+
 std::optional<Failure> DeviceConnection::readStatus(std::stop_token stop)
 {
     std::lock_guard lock(m_link.lock());
-    const link::Frame query = link::cmd::statusQuery(m_deviceId);
-    link::Frame reply{};
-    if (m_link.QueryCommand(&query, &reply, link::cmd::kStatusAfterCommandTimeoutMs, stop) == 13
-        && reply[0] == link::kLeadByte) {
-        auto decoded = panel::decodeStatus(reply, m_deviceId, m_mirror, false, false);
-        if (!decoded.ignored) {
-            m_mirror = std::move(decoded.mirror);
-            m_view = std::move(decoded.view);
-            m_haveStatus = true;
-            return std::nullopt;
-        }
-    }
+    if (queryStatus(stop))
+        return std::nullopt;
     if (auto gone = linkGone("while asking for the status"))
         return gone;
     return Failure{kExitLink, "the device did not answer the status query"};
@@ -278,16 +270,7 @@ std::optional<Failure> DeviceConnection::press(int controlId, std::stop_token st
         return Failure{kExitLink, "the command could not be written"};
     }
     // The command worker's status query; a silent device leaves the mirror as it was.
-    const link::Frame query = link::cmd::statusQuery(m_deviceId);
-    link::Frame reply{};
-    if (m_link.QueryCommand(&query, &reply, link::cmd::kStatusAfterCommandTimeoutMs, stop) == 13
-        && reply[0] == link::kLeadByte) {
-        auto decoded = panel::decodeStatus(reply, m_deviceId, m_mirror, false, false);
-        if (!decoded.ignored) {
-            m_mirror = std::move(decoded.mirror);
-            m_view = std::move(decoded.view);
-        }
-    }
+    queryStatus(stop);
     return linkGone("after the command");
 }
 

@@ -57,6 +57,9 @@ public:
 
 private:
     std::optional<Failure> linkGone(std::string_view what) const;
+    // One status query, the caller holding the link lock: a reply for our
+    // device becomes the mirror and the view; false when none came.
+    bool queryStatus(std::stop_token stop);
 
     link::Link m_link;
     link::LinkSession::TransportOpener m_opener;

@@ -23,23 +23,10 @@ namespace {
 constexpr std::string_view kWeekdayNames[] = {"SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY",
                                               "THURSDAY", "FRIDAY", "SATURDAY"};
 
-std::string upper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
-
+// The fields of times and dates: four digits at most.
 std::optional<int> digits(std::string_view text, int lo, int hi)
 {
-    if (text.empty() || text.size() > 4
-        || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    const int n = std::stoi(std::string(text));
-    if (n < lo || n > hi)
-        return std::nullopt;
-    return n;
+    return decimal(text, lo, hi, 4);
 }
 
 std::vector<std::string_view> split(std::string_view text, char sep)

@@ -6,9 +6,8 @@ namespace omnar::mosaic::ids {
 
 std::string controlName(int id)
 {
-    for (const auto& c : kControls)
-        if (c.id == id)
-            return std::string(c.name);
+    if (const std::string_view name = util::controlName(kControls, id); !name.empty())
+        return std::string(name);
 
     static constexpr struct {
         int base;

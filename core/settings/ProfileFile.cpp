@@ -11,17 +11,6 @@ namespace omnar::settings {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 // GetPrivateProfileString drops one pair of matching quotes around a value.
 std::string_view stripQuotes(std::string_view s)
 {

@@ -7,17 +7,6 @@ namespace omnar::settings {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string folded(std::string_view s)
@@ -35,6 +24,16 @@ bool sameName(std::string_view a, std::string_view b)
 }
 
 } // namespace
+
+std::string_view trimBlanks(std::string_view s)
+{
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
 
 ProfileDocument::ProfileDocument(std::string_view text)
 {

@@ -9,6 +9,9 @@
 
 namespace omnar::settings {
 
+// Blanks and tabs off both ends: how names and values are read from the file.
+std::string_view trimBlanks(std::string_view s);
+
 // The text of a profile file as its lines, edited the way private-profile
 // writes edit a file: a write touches the line of its key only (or adds the
 // key at the end of its section, or the section at the end of the file), so

@@ -5,10 +5,9 @@
 #include "gui/app/AppIcon.h"
 #include "gui/app/CAboutDlg.h"
 #include "gui/app/LedIndicator.h"
+#include "gui/widgets/ControlSet.h"
 #include "gui/widgets/QtText.h"
 
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGroupBox>
@@ -18,7 +17,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QShortcut>
 
 #include <algorithm>
@@ -32,24 +30,13 @@ namespace {
 
 const char* const kAboutMenuText = "关于OmnarControl(&A)...";
 
-void uncheckInGroup(QAbstractButton* button)
-{
-    // An exclusive group refuses to uncheck its checked button.
-    QButtonGroup* group = button->group();
-    const bool exclusive = group && group->exclusive();
-    if (exclusive)
-        group->setExclusive(false);
-    button->setChecked(false);
-    if (exclusive)
-        group->setExclusive(true);
-}
-
 } // namespace
 
 CZelvicControlDlg::CZelvicControlDlg(const Options& options, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_options(options)
+    , m_controls(new widgets::ControlSet([](int id) { return util::controlName(kControls, id); }, this))
 {
     setObjectName(QStringLiteral("CZelvicControlDlg"));
     setWindowIcon(appIcon());
@@ -67,7 +54,7 @@ CZelvicControlDlg::~CZelvicControlDlg() = default;
 
 QWidget* CZelvicControlDlg::control(int id) const
 {
-    return m_controls.value(id, nullptr);
+    return m_controls->widget(id);
 }
 
 // ---------------------------------------------------------------- initial state
@@ -105,26 +92,6 @@ void CZelvicControlDlg::applyAdvancedVisibility()
 
 // ---------------------------------------------------------------- language and window
 
-void CZelvicControlDlg::setCaption(int id, const QString& caption)
-{
-    QWidget* w = control(id);
-    if (!w)
-        return;
-    if (auto* b = qobject_cast<QAbstractButton*>(w))
-        b->setText(caption);
-    else if (auto* g = qobject_cast<QGroupBox*>(w))
-        g->setTitle(caption);
-    else if (auto* l = qobject_cast<QLabel*>(w))
-        l->setText(caption);
-    else if (auto* e = qobject_cast<QLineEdit*>(w))
-        e->setText(caption);
-    else if (auto* c = qobject_cast<QComboBox*>(w))
-        c->setEditText(caption);
-    if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w) && !m_leds.contains(id)
-        && !caption.isEmpty())
-        w->setAccessibleName(caption);
-}
-
 void CZelvicControlDlg::setLanguage(bool chinese)
 {
     m_chinese = chinese;
@@ -136,7 +103,7 @@ void CZelvicControlDlg::setLanguage(bool chinese)
 void CZelvicControlDlg::applyLanguage()
 {
     for (const auto& c : panel::kCaptions)
-        setCaption(c.id, qs(c.text.in(m_chinese)));
+        m_controls->setText(c.id, qs(c.text.in(m_chinese)));
     setWindowTitle(qs(panel::kWindowTitle.in(m_chinese)));
     updateTimerToggleCaption();
     for (int id : kTimerFields)
@@ -146,7 +113,7 @@ void CZelvicControlDlg::applyLanguage()
 void CZelvicControlDlg::updateTimerToggleCaption()
 {
     const auto& text = m_timerPanelCollapsed ? panel::kTimerToggleCollapsed : panel::kTimerToggleShown;
-    setCaption(IDC_TIMER_TOGGLE, qs(text.in(m_chinese)));
+    m_controls->setText(IDC_TIMER_TOGGLE, qs(text.in(m_chinese)));
 }
 
 void CZelvicControlDlg::toggleTimerPanel()
@@ -279,49 +246,19 @@ void CZelvicControlDlg::blinkStep()
 
 void CZelvicControlDlg::setControlEnabled(int id, bool enabled)
 {
-    if (QWidget* w = control(id))
-        w->setEnabled(enabled);
+    m_controls->setEnabled(id, enabled);
 }
 
 void CZelvicControlDlg::setControlChecked(int id, bool checked)
 {
-    auto* b = qobject_cast<QAbstractButton*>(control(id));
-    if (!b)
-        return;
     // What the program shows (the decoder's switch mode, the language radio)
     // is no operator's choice and sends nothing.
-    const bool outer = !std::exchange(m_settingState, true);
-    if (checked)
-        b->setChecked(true);
-    else
-        uncheckInGroup(b);
-    if (outer)
-        m_settingState = false;
-}
-
-void CZelvicControlDlg::onActivated(QAbstractButton* button, std::function<void()> action)
-{
-    // A click toggles between pressed and released and reports clicked
-    // afterwards, also on a radio that is checked already; a screen reader's
-    // toggle only toggles. Each gets the action once.
-    connect(button, &QAbstractButton::pressed, this, [this, button] { m_pressedButton = button; });
-    connect(button, &QAbstractButton::released, this, [this, button] {
-        if (m_pressedButton == button)
-            m_pressedButton = nullptr;
-    });
-    connect(button, &QAbstractButton::clicked, this, action);
-    const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
-    connect(button, &QAbstractButton::toggled, this, [this, button, radio, action](bool on) {
-        if (m_settingState || m_pressedButton == button || (radio && !on))
-            return;
-        action();
-    });
+    m_controls->setChecked(id, checked);
 }
 
 bool CZelvicControlDlg::isControlChecked(int id) const
 {
-    auto* b = qobject_cast<QAbstractButton*>(control(id));
-    return b && b->isChecked();
+    return m_controls->isChecked(id);
 }
 
 void CZelvicControlDlg::setControlText(int id, const QString& text)
@@ -329,29 +266,17 @@ void CZelvicControlDlg::setControlText(int id, const QString& text)
     if (std::find(kTimerFields.begin(), kTimerFields.end(), id) != kTimerFields.end())
         setTimerField(id, text);
     else
-        setCaption(id, text);
+        m_controls->setText(id, text);
 }
 
 QString CZelvicControlDlg::controlText(int id) const
 {
-    QWidget* w = control(id);
-    if (auto* b = qobject_cast<QAbstractButton*>(w))
-        return b->text();
-    if (auto* g = qobject_cast<QGroupBox*>(w))
-        return g->title();
-    if (auto* l = qobject_cast<QLabel*>(w))
-        return l->text();
-    if (auto* e = qobject_cast<QLineEdit*>(w))
-        return e->text();
-    if (auto* c = qobject_cast<QComboBox*>(w))
-        return c->currentText();
-    return {};
+    return m_controls->text(id);
 }
 
 void CZelvicControlDlg::setControlVisible(int id, bool visible)
 {
-    if (QWidget* w = control(id))
-        w->setVisible(visible);
+    m_controls->setVisible(id, visible);
 }
 
 void CZelvicControlDlg::setInfoText(const QString& text)

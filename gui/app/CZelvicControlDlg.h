@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QHash>
 #include <QList>
-#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -21,6 +20,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+
+namespace omnar::gui::widgets {
+class ControlSet;
+}
 
 namespace omnar::gui::app {
 
@@ -171,8 +174,6 @@ private:
     QGroupBox* buildTimerPanel();
     QGroupBox* buildTimerHalf(int groupId, const int (&labelIds)[4], const int (&fieldIds)[4]);
 
-    template <typename W>
-    W* add(int id, W* widget);
     QPushButton* makeButton(int id, const QString& caption, int minWidth = 0);
     QPushButton* makeKey(int id, const QString& caption);
     QRadioButton* makeRadio(int id, const QString& caption);
@@ -183,13 +184,6 @@ private:
     // A key with its lamp above it.
     QBoxLayout* keyColumn(int keyId, const QString& caption, int ledId, const QString& shows,
                           QColor colour);
-    // Runs `action` once for each operator activation of a radio button or
-    // check box: a click (mouse, keyboard, accessibility press) or the
-    // accessibility interface's toggle, which changes the state without
-    // clicking. State the program sets (setControlChecked) runs nothing.
-    void onActivated(QAbstractButton* button, std::function<void()> action);
-    void setCaption(int id, const QString& caption);
-    void markBlueCaption(QWidget* widget);
 
     void applyLanguage();
     void initialise();
@@ -205,7 +199,9 @@ private:
     void applyAdvancedVisibility();
 
     Options m_options;
-    QHash<int, QWidget*> m_controls;
+    // Every control by id; tells the operator's clicks and toggles from
+    // what setControlChecked shows.
+    widgets::ControlSet* m_controls;
     QHash<int, LedIndicator*> m_leds;
     MessageHandler m_messageHandler;
 
@@ -219,12 +215,6 @@ private:
     bool m_chinese = false;
     bool m_timerPanelCollapsed = true;
     bool m_exiting = false;
-
-    // The button between its press and its release: its toggle is part of a
-    // click, which the clicked signal reports.
-    QPointer<QAbstractButton> m_pressedButton;
-    // Set while the program checks or unchecks a button.
-    bool m_settingState = false;
 
     QTimer m_blinkTimer;
     QList<int> m_blinkSet;

@@ -6,9 +6,10 @@
 #include "core/panel/PanelIds.h"
 #include "core/panel/PanelTexts.h"
 #include "gui/app/LedIndicator.h"
+#include "gui/widgets/BlueCaption.h"
+#include "gui/widgets/ControlSet.h"
 #include "gui/widgets/QtText.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,12 +18,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
 
 namespace omnar::gui::app {
@@ -31,61 +29,18 @@ using namespace panel::ids;
 
 namespace {
 
-const QColor kCaptionBlue(0, 0, 255);
 const QColor kTimerFieldCyan(0, 255, 255);
 const QColor kSourceLedColour(40, 220, 60);
 const QColor kFunctionLedColour(255, 170, 0);
 const QColor kLayoutLedColour(60, 170, 255);
-const char* const kBlueCaptionProperty = "omnarBlueCaption";
-
-// Draws the titles of the marked group boxes in blue without colouring the
-// controls inside them, which a palette or style sheet on the box would do.
-class BlueCaptionStyle : public QProxyStyle {
-public:
-    using QProxyStyle::QProxyStyle;
-
-    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
-                            QPainter* painter, const QWidget* widget) const override
-    {
-        if (control == CC_GroupBox && widget && widget->property(kBlueCaptionProperty).toBool()) {
-            if (const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option)) {
-                QStyleOptionGroupBox blue(*box);
-                blue.textColor = kCaptionBlue;
-                blue.palette.setColor(QPalette::WindowText, kCaptionBlue);
-                QProxyStyle::drawComplexControl(control, &blue, painter, widget);
-                return;
-            }
-        }
-        QProxyStyle::drawComplexControl(control, option, painter, widget);
-    }
-};
-
-// One shared instance for the application's life: widgets must never outlive their style.
-QStyle* blueCaptionStyle()
-{
-    static QPointer<QStyle> style;
-    if (!style) {
-        style = new BlueCaptionStyle(QApplication::style()->name());
-        style->setParent(qApp);
-    }
-    return style;
-}
 
 } // namespace
 
 // ---------------------------------------------------------------- building
 
-template <typename W>
-W* CZelvicControlDlg::add(int id, W* widget)
-{
-    widget->setObjectName(qs(util::controlName(kControls, id)));
-    m_controls.insert(id, widget);
-    return widget;
-}
-
 QPushButton* CZelvicControlDlg::makeButton(int id, const QString& caption, int minWidth)
 {
-    auto* b = add(id, new QPushButton(caption));
+    auto* b = m_controls->add(id, new QPushButton(caption));
     b->setAutoDefault(false);
     b->setAccessibleName(caption);
     if (minWidth > 0)
@@ -107,35 +62,35 @@ QPushButton* CZelvicControlDlg::makeKey(int id, const QString& caption)
 
 QRadioButton* CZelvicControlDlg::makeRadio(int id, const QString& caption)
 {
-    auto* r = add(id, new QRadioButton(caption));
+    auto* r = m_controls->add(id, new QRadioButton(caption));
     r->setAccessibleName(caption);
     return r;
 }
 
 QCheckBox* CZelvicControlDlg::makeCheck(int id, const QString& caption)
 {
-    auto* c = add(id, new QCheckBox(caption));
+    auto* c = m_controls->add(id, new QCheckBox(caption));
     c->setAccessibleName(caption);
     return c;
 }
 
 QGroupBox* CZelvicControlDlg::makeGroup(int id, const QString& caption)
 {
-    auto* g = add(id, new QGroupBox(caption));
+    auto* g = m_controls->add(id, new QGroupBox(caption));
     g->setAccessibleName(caption);
     return g;
 }
 
 QLabel* CZelvicControlDlg::makeLabel(int id, const QString& caption)
 {
-    auto* l = add(id, new QLabel(caption));
+    auto* l = m_controls->add(id, new QLabel(caption));
     l->setAccessibleName(caption);
     return l;
 }
 
 LedIndicator* CZelvicControlDlg::makeLed(int id, const QString& shows, QColor colour)
 {
-    auto* led = add(id, new LedIndicator(colour));
+    auto* led = m_controls->add(id, new LedIndicator(colour));
     led->setAccessibleName(shows);
     led->setToolTip(shows);
     m_leds.insert(id, led);
@@ -156,18 +111,6 @@ QBoxLayout* CZelvicControlDlg::keyColumn(int keyId, const QString& caption, int 
     // A lamp whose key is hidden stays level with the others.
     column->addStretch(1);
     return column;
-}
-
-void CZelvicControlDlg::markBlueCaption(QWidget* widget)
-{
-    if (auto* box = qobject_cast<QGroupBox*>(widget)) {
-        box->setProperty(kBlueCaptionProperty, true);
-        box->setStyle(blueCaptionStyle());
-    } else {
-        QPalette p = widget->palette();
-        p.setColor(QPalette::WindowText, kCaptionBlue);
-        widget->setPalette(p);
-    }
 }
 
 QGroupBox* CZelvicControlDlg::buildSourceGroup()
@@ -194,7 +137,7 @@ QGroupBox* CZelvicControlDlg::buildSourceGroup()
     }
 
     auto* pre = makeLabel(IDC_PRE_LABEL, QStringLiteral("Pre:"));
-    markBlueCaption(pre);
+    widgets::markBlueCaption(pre);
     pre->setMinimumWidth(110);
     // Appears and disappears with the pre-selection; the row must not jump.
     QSizePolicy keep = pre->sizePolicy();
@@ -202,7 +145,7 @@ QGroupBox* CZelvicControlDlg::buildSourceGroup()
     pre->setSizePolicy(keep);
 
     auto* ext = makeGroup(IDC_EXT_GROUP, QStringLiteral("EXT."));
-    markBlueCaption(ext);
+    widgets::markBlueCaption(ext);
     auto* extGrid = new QGridLayout(ext);
     extGrid->setHorizontalSpacing(14);
     extGrid->setVerticalSpacing(2);
@@ -230,7 +173,7 @@ QGroupBox* CZelvicControlDlg::buildSourceGroup()
     auto* v = new QVBoxLayout(group);
     v->addLayout(keys);
     v->addLayout(below);
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -250,7 +193,7 @@ QGroupBox* CZelvicControlDlg::buildFunctionGroup()
     keys->addLayout(keyColumn(IDC_KEY_FREEZE, QStringLiteral("FREEZE"), IDC_LED_FREEZE,
                               QStringLiteral("FREEZE on"), kFunctionLedColour));
     keys->addLayout(keyColumn(IDC_KEY_AUTO_TAKE, QStringLiteral("AUTO"), 0, {}, kFunctionLedColour));
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -267,7 +210,7 @@ QGroupBox* CZelvicControlDlg::buildPipModeGroup()
         keys->addLayout(column);
         static_cast<QPushButton*>(control(layouts[i][0]))->setMinimumWidth(44);
     }
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -282,9 +225,9 @@ QGroupBox* CZelvicControlDlg::buildFadeGroup()
         auto* r = makeRadio(id, QString::fromLatin1(caption));
         buttons->addButton(r);
         row->addWidget(r);
-        onActivated(r, [this, id = id] { emit keyPressed(id); });
+        m_controls->onActivated(r, [this, id = id] { emit keyPressed(id); });
     }
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -298,10 +241,10 @@ QGroupBox* CZelvicControlDlg::buildSwitchModeGroup()
                                                   : QStringLiteral("Pre + TAKE Switch"));
         buttons->addButton(r);
         col->addWidget(r);
-        onActivated(r, [this, id] { emit keyPressed(id); });
+        m_controls->onActivated(r, [this, id] { emit keyPressed(id); });
     }
     col->addStretch(1);
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -316,8 +259,8 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
     auto* network = makeRadio(IDC_NETWORK, QStringLiteral("Network"));
     transport->addButton(serial);
     transport->addButton(network);
-    onActivated(serial, [this] { onSerialClicked(); });
-    onActivated(network, [this] { onNetworkClicked(); });
+    m_controls->onActivated(serial, [this] { onSerialClicked(); });
+    m_controls->onActivated(network, [this] { onNetworkClicked(); });
     auto* transportRow = new QHBoxLayout;
     transportRow->addWidget(serial);
     transportRow->addWidget(network);
@@ -325,7 +268,7 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
     grid->addLayout(transportRow, 0, 0, 1, 2);
 
     grid->addWidget(makeLabel(IDC_COM_PORT_LABEL, QStringLiteral("Rs232_Com_Port:")), 1, 0);
-    m_comPort = add(IDC_COM_PORT, new QComboBox);
+    m_comPort = m_controls->add(IDC_COM_PORT, new QComboBox);
     m_comPort->setEditable(true);
     m_comPort->setAccessibleName(QStringLiteral("COM port"));
     for (int i = 1; i <= 20; ++i)
@@ -333,13 +276,13 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
     m_comPort->setMinimumWidth(110);
     grid->addWidget(m_comPort, 1, 1);
 
-    m_ipAddress = add(IDC_IP_ADDRESS, new QLineEdit);
+    m_ipAddress = m_controls->add(IDC_IP_ADDRESS, new QLineEdit);
     m_ipAddress->setAccessibleName(QStringLiteral("IP address"));
     m_ipAddress->setPlaceholderText(QStringLiteral("0.0.0.0"));
     const QString octet = QStringLiteral("(25[0-5]|2[0-4]\\d|1\\d\\d|[1-9]?\\d)");
     m_ipAddress->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("^%1(\\.%1){3}$").arg(octet)), m_ipAddress));
-    m_tcpPort = add(IDC_TCP_PORT, new QLineEdit);
+    m_tcpPort = m_controls->add(IDC_TCP_PORT, new QLineEdit);
     m_tcpPort->setAccessibleName(QStringLiteral("TCP port"));
     m_tcpPort->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^\\d{0,5}$")),
                                                             m_tcpPort));
@@ -351,8 +294,8 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
     grid->addLayout(netRow, 2, 0, 1, 2);
 
     grid->addWidget(makeLabel(IDC_DEVICE_ID_LABEL, QStringLiteral("Device_ID")), 3, 0);
-    markBlueCaption(control(IDC_DEVICE_ID_LABEL));
-    m_deviceIdList = add(IDC_DEVICE_ID_LIST, new QComboBox);
+    widgets::markBlueCaption(control(IDC_DEVICE_ID_LABEL));
+    m_deviceIdList = m_controls->add(IDC_DEVICE_ID_LIST, new QComboBox);
     m_deviceIdList->setAccessibleName(QStringLiteral("Device ID"));
     // A device id is one byte: 256 would silently become 0 on the wire.
     for (int i = 1; i <= 255; ++i)
@@ -367,15 +310,15 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
         auto* r = makeRadio(id, QString::number(n));
         idRadios->addButton(r);
         idRow->addWidget(r);
-        onActivated(r, [this, n] { onDeviceIdRadio(n); });
+        m_controls->onActivated(r, [this, n] { onDeviceIdRadio(n); });
     }
     idRow->addStretch(1);
     grid->addLayout(idRow, 4, 0, 1, 2);
 
     auto* autoConnect = makeCheck(IDC_AUTO_CONNECT, QStringLiteral("AutoConnect"));
     auto* startTimer = makeCheck(IDC_START_TIMER, QStringLiteral("StartTimer"));
-    onActivated(autoConnect, [this] { onAutoConnectClicked(); });
-    onActivated(startTimer, [this] { onStartTimerClicked(); });
+    m_controls->onActivated(autoConnect, [this] { onAutoConnectClicked(); });
+    m_controls->onActivated(startTimer, [this] { onStartTimerClicked(); });
     grid->addWidget(autoConnect, 5, 0);
     grid->addWidget(startTimer, 5, 1);
 
@@ -389,7 +332,7 @@ QGroupBox* CZelvicControlDlg::buildLinkGroup()
     grid->addLayout(buttons, 6, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -404,9 +347,9 @@ QGroupBox* CZelvicControlDlg::buildLanguageGroup()
     buttons->addButton(en);
     row->addWidget(ch);
     row->addWidget(en);
-    onActivated(ch, [this] { setLanguage(true); });
-    onActivated(en, [this] { setLanguage(false); });
-    markBlueCaption(group);
+    m_controls->onActivated(ch, [this] { setLanguage(true); });
+    m_controls->onActivated(en, [this] { setLanguage(false); });
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -423,7 +366,7 @@ QGroupBox* CZelvicControlDlg::buildTimerGroup()
     for (const auto& [id, caption] : boxes)
         kinds->addWidget(makeCheck(id, QString::fromLatin1(caption)));
     kinds->addStretch(1);
-    onActivated(static_cast<QCheckBox*>(control(IDC_TIMER_ALL)), [this] { onAllClicked(); });
+    m_controls->onActivated(static_cast<QCheckBox*>(control(IDC_TIMER_ALL)), [this] { onAllClicked(); });
 
     auto* buttons = new QHBoxLayout;
     auto* start = makeButton(IDC_TIMER_START, QStringLiteral("Start"), 72);
@@ -439,7 +382,7 @@ QGroupBox* CZelvicControlDlg::buildTimerGroup()
 
     v->addLayout(kinds);
     v->addLayout(buttons);
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 
@@ -447,12 +390,12 @@ QGroupBox* CZelvicControlDlg::buildInfoGroup()
 {
     auto* group = makeGroup(IDC_INFO_GROUP, QStringLiteral("Info"));
     auto* row = new QHBoxLayout(group);
-    m_info = add(IDC_INFO, new QLineEdit);
+    m_info = m_controls->add(IDC_INFO, new QLineEdit);
     m_info->setReadOnly(true);
     m_info->setAccessibleName(QStringLiteral("Info line"));
     m_info->setFocusPolicy(Qt::ClickFocus);
     row->addWidget(m_info);
-    markBlueCaption(group);
+    widgets::markBlueCaption(group);
     return group;
 }
 

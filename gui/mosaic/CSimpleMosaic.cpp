@@ -7,16 +7,16 @@
 #include "gui/link/CProgress.h"
 #include "gui/link/DialogJob.h"
 #include "gui/mosaic/MosaicWidgets.h"
+#include "gui/widgets/ButtonActivation.h"
 #include "gui/widgets/CColorButton.h"
+#include "gui/widgets/ControlSet.h"
 #include "gui/widgets/QtText.h"
 
 #include <QAbstractButton>
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QRadioButton>
 #include <QResizeEvent>
 
 #include <utility>
@@ -40,6 +40,7 @@ QColor qcolour(const Rgb& c)
 CSimpleMosaic::CSimpleMosaic(const Context& context, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_context(context)
+    , m_activation(new widgets::ButtonActivation(this))
 {
     setObjectName(QStringLiteral("CSimpleMosaic"));
     m_state.chinese = context.chinese;
@@ -223,44 +224,10 @@ void CSimpleMosaic::onSpin(int spinControlId, int delta)
 
 // ---------------------------------------------------------------- buttons
 
-void CSimpleMosaic::onActivated(QAbstractButton* button, std::function<void()> action)
-{
-    // A click toggles between pressed and released and reports clicked
-    // afterwards, also on a radio that is checked already; a screen reader's
-    // toggle only toggles. Each gets the action once.
-    connect(button, &QAbstractButton::pressed, this, [this, button] { m_pressedButton = button; });
-    connect(button, &QAbstractButton::released, this, [this, button] {
-        if (m_pressedButton == button)
-            m_pressedButton = nullptr;
-    });
-    connect(button, &QAbstractButton::clicked, this, action);
-    const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
-    connect(button, &QAbstractButton::toggled, this, [this, button, radio, action](bool on) {
-        if (m_settingState || m_pressedButton == button || (radio && !on))
-            return;
-        action();
-    });
-}
-
 void CSimpleMosaic::setCheckedByProgram(int id, bool checked)
 {
-    auto* b = qobject_cast<QAbstractButton*>(control(id));
-    if (!b || b->isChecked() == checked)
-        return;
-    const bool outer = !std::exchange(m_settingState, true);
-    if (checked) {
-        b->setChecked(true);
-    } else {
-        // An exclusive group never lets its checked button go by itself.
-        QButtonGroup* family = b->group();
-        if (family)
-            family->setExclusive(false);
-        b->setChecked(false);
-        if (family)
-            family->setExclusive(true);
-    }
-    if (outer)
-        m_settingState = false;
+    if (auto* b = qobject_cast<QAbstractButton*>(control(id)))
+        m_activation->setChecked(b, checked);
 }
 
 // ---------------------------------------------------------------- views
@@ -281,7 +248,7 @@ void CSimpleMosaic::applyView(const MosaicView& view)
         if (auto* e = qobject_cast<QLineEdit*>(control(id)))
             e->setText(qs(text));
     for (const auto& [id, caption] : view.captions)
-        setCaption(control(id), qs(caption));
+        widgets::setControlText(control(id), qs(caption));
     for (const auto& [id, checked] : view.checked)
         setCheckedByProgram(id, checked);
     for (const auto& [id, colour] : view.buttonColours) {

@@ -14,7 +14,6 @@
 #include <functional>
 #include <vector>
 
-class QAbstractButton;
 class QComboBox;
 class QLineEdit;
 
@@ -26,6 +25,10 @@ namespace omnar::gui::link {
 class CProgress;
 class DialogJob;
 } // namespace omnar::gui::link
+
+namespace omnar::gui::widgets {
+class ButtonActivation;
+}
 
 namespace omnar::gui::mosaic {
 
@@ -93,9 +96,7 @@ private:
     void onSet(omnar::mosaic::Group group);
     void onSpin(int spinId, int delta);
 
-    // A click, or a screen reader's toggle of a radio, runs `action` once;
-    // a change the program makes runs nothing.
-    void onActivated(QAbstractButton* button, std::function<void()> action);
+    // Checks or unchecks a control as the program: no operator's action runs.
     void setCheckedByProgram(int id, bool checked);
 
     // The view of a decision, in the order the core lays down.
@@ -135,9 +136,9 @@ private:
     bool m_progressRunning = false;
     bool m_busy = false;
     QPointer<QWidget> m_focusBeforeBusy;
-
-    QPointer<QAbstractButton> m_pressedButton;
-    bool m_settingState = false;
+    // A click, or a screen reader's toggle of a radio, runs the radio's
+    // action once; a change the program makes runs nothing.
+    widgets::ButtonActivation* m_activation = nullptr;
 };
 
 } // namespace omnar::gui::mosaic

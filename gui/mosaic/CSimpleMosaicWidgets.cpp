@@ -6,8 +6,10 @@
 #include "core/setup/Resolution.h"
 #include "gui/mosaic/CSimpleMosaic.h"
 #include "gui/mosaic/MosaicWidgets.h"
+#include "gui/widgets/ButtonActivation.h"
 #include "gui/widgets/CColorButton.h"
 #include "gui/widgets/CSpinButton.h"
+#include "gui/widgets/ControlSet.h"
 #include "gui/widgets/QtText.h"
 
 #include <QAbstractButton>
@@ -101,30 +103,6 @@ QFont cellFont(int pixelSize)
     return f;
 }
 
-void setCaption(QWidget* widget, const QString& caption)
-{
-    if (auto* b = qobject_cast<QAbstractButton*>(widget))
-        b->setText(caption);
-    else if (auto* l = qobject_cast<QLabel*>(widget))
-        l->setText(caption);
-    else if (auto* g = qobject_cast<QGroupBox*>(widget))
-        g->setTitle(caption);
-    else
-        return;
-    widget->setAccessibleName(caption.trimmed());
-}
-
-QString captionOf(const QWidget* widget)
-{
-    if (auto* b = qobject_cast<const QAbstractButton*>(widget))
-        return b->text();
-    if (auto* l = qobject_cast<const QLabel*>(widget))
-        return l->text();
-    if (auto* g = qobject_cast<const QGroupBox*>(widget))
-        return g->title();
-    return {};
-}
-
 QWidget* CSimpleMosaic::addControl(int id, QWidget* widget, const QRect& rect)
 {
     widget->setParent(m_client);
@@ -157,9 +135,9 @@ void CSimpleMosaic::buildControls()
         presets->addButton(radio);
         const int column = static_cast<int>(i % 6), row = static_cast<int>(i / 6);
         addControl(kPresets[i].id, radio, {22 + column * 62, 24 + row * 28, 58, 20});
-        setCaption(radio, qs(kPresets[i].caption));
+        widgets::setControlText(radio, qs(kPresets[i].caption));
         const int presetId = kPresets[i].id;
-        onActivated(radio, [this, presetId] { onPreset(presetId); });
+        m_activation->onActivated(radio, [this, presetId] { onPreset(presetId); });
     }
     auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
     for (const auto& [labelId, editId, x] : {std::tuple{IDC_ROWS_LABEL, IDC_ROWS, 410},
@@ -179,9 +157,9 @@ void CSimpleMosaic::buildControls()
         auto* radio = new QRadioButton;
         addressRadios->addButton(radio);
         addControl(kAddressRadioIds[i], radio, {22 + (i % 3) * 38, 300 + (i / 3) * 28, 36, 20});
-        setCaption(radio, QString::number(i + 1));
+        widgets::setControlText(radio, QString::number(i + 1));
         const int radioId = kAddressRadioIds[i];
-        onActivated(radio, [this, radioId] { onAddressRadio(radioId); });
+        m_activation->onActivated(radio, [this, radioId] { onAddressRadio(radioId); });
     }
     auto* addresses = new QComboBox;
     for (int a = 1; a <= 255; ++a)
@@ -207,7 +185,7 @@ void CSimpleMosaic::buildControls()
         modes->addButton(radio);
         addControl(id, radio, {x, 360, w, 20});
         const bool s = sync;
-        onActivated(radio, [this, s] { onMode(s); });
+        m_activation->onActivated(radio, [this, s] { onMode(s); });
     }
     auto* autoCalculate = new QPushButton;
     addControl(IDC_AUTO_CALCULATE, autoCalculate, {512, 302, 128, 28});
@@ -305,10 +283,7 @@ void CSimpleMosaic::buildGrid(const GridLayout& grid)
             }
             }
             addControl(c.id, w, rect);
-            if (auto* e = qobject_cast<QLineEdit*>(w))
-                e->setText(qs(c.text));
-            else
-                setCaption(w, qs(c.text));
+            widgets::setControlText(w, qs(c.text));
             m_cellWidgets.push_back(w);
         }
         // The frame covers the whole cell: below the others, so clicks reach them.
@@ -348,7 +323,7 @@ void CSimpleMosaic::updateEditNames()
         QString name = l->text().trimmed();
         if (valueFieldOf(id)) {
             const bool input = valueFieldOf(id)->group == Group::Input;
-            const auto header = [&](int headerId) { return captionOf(control(headerId)).trimmed(); };
+            const auto header = [&](int headerId) { return widgets::controlText(control(headerId)).trimmed(); };
             const QString calculated = header(input ? IDC_INPUT_CALCULATED_LABEL : IDC_OUTPUT_CALCULATED_LABEL);
             const QString adjusted = header(input ? IDC_INPUT_ADJUSTED_LABEL : IDC_OUTPUT_ADJUSTED_LABEL);
             buddy->setAccessibleName(name + QLatin1Char(' ') + calculated);
@@ -365,7 +340,7 @@ void CSimpleMosaic::updateEditNames()
     if (QWidget* list = control(IDC_ADDRESS_LIST))
         list->setAccessibleName(qs(kAddressListName.in(m_state.chinese)));
     if (QWidget* list = control(IDC_RESOLUTION_LIST))
-        list->setAccessibleName(captionOf(control(IDC_RESOLUTION_GROUP)));
+        list->setAccessibleName(widgets::controlText(control(IDC_RESOLUTION_GROUP)));
 }
 
 } // namespace omnar::gui::mosaic

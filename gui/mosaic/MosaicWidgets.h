@@ -24,9 +24,4 @@ QFont cellFont(int pixelSize);
 // A Windows point size at 96 dots per inch, in pixels.
 int pointsToPixels(int points);
 
-// Sets a control's caption (button, label, group box title) and the
-// accessible name that goes with it.
-void setCaption(QWidget* widget, const QString& caption);
-QString captionOf(const QWidget* widget);
-
 } // namespace omnar::gui::mosaic

@@ -2,9 +2,7 @@
 
 #include "core/setup/SetupIds.h"
 #include "gui/link/CProgress.h"
-#include "gui/link/DialogJob.h"
-#include "gui/setup/ControlSet.h"
-#include "gui/widgets/QtText.h"
+#include "gui/setup/SetupControls.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -22,54 +20,15 @@ namespace core = omnar::setup;
 namespace ids = omnar::setup::advanced_ids;
 
 CCAdvanced::CCAdvanced(const DialogContext& context, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    , m_context(context)
+    : SetupDialog(context, &ids::controlName, parent)
     , m_model(context.device.deviceId, context.device.chinese)
 {
     setObjectName(QStringLiteral("CCAdvanced"));
-    setModal(true);
-    m_controls = new ControlSet(&ids::controlName, this);
-    m_job = new link::DialogJob(context.link, this);
-    connect(m_job, &link::DialogJob::busyChanged, this, [this](bool busy) {
-        if (busy)
-            setCursor(Qt::BusyCursor);
-        else
-            unsetCursor();
-    });
     m_progress = new link::CProgress(this);
     m_progress->setWindowModality(Qt::ApplicationModal);
     buildUi();
     wire();
     run(m_model.open());
-}
-
-CCAdvanced::~CCAdvanced()
-{
-    m_closing = true;
-    m_job->stop();
-}
-
-QWidget* CCAdvanced::control(int id) const
-{
-    return m_controls->widget(id);
-}
-
-QString CCAdvanced::controlText(int id) const
-{
-    return m_controls->text(id);
-}
-
-bool CCAdvanced::isBusy() const
-{
-    return m_model.busy();
-}
-
-void CCAdvanced::done(int result)
-{
-    m_closing = true;
-    m_job->stop();
-    m_progress->hide();
-    QDialog::done(result);
 }
 
 void CCAdvanced::buildUi()
@@ -148,43 +107,10 @@ void CCAdvanced::onListActivated(int position)
     run(m_model.select(position));
 }
 
-void CCAdvanced::run(core::SetupAction action)
+void CCAdvanced::viewApplied(const core::SetupView& view)
 {
-    if (m_closing)
-        return;
-    const auto message = std::move(action.view.message);
-    action.view.message.reset();
-    applyView(action.view);
-    if (action.job) {
-        const bool withProgress = action.progressKind != 0;
-        m_job->startReporting<core::Report>(
-            std::move(*action.job), [this](const core::Report& report) { applyView(m_model.apply(report)); },
-            [this, withProgress](bool) {
-                // The window closes with the job, however late it appeared.
-                if (withProgress)
-                    m_progress->requestClose();
-                run(m_model.jobFinished());
-            });
-        if (withProgress) {
-            m_progress->reset();
-            m_progress->setLanguage(m_context.device.chinese);
-            m_progress->setKind(action.progressKind);
-            m_progress->show();
-        }
-    }
-    if (message)
-        ControlSet::showMessage(*message, m_context.messageHandler, this);
-}
-
-void CCAdvanced::applyView(const core::SetupView& view)
-{
-    if (view.title)
-        setWindowTitle(qs(*view.title));
-    m_controls->apply(view);
     if (view.selections.contains(ids::IDC_RESOLUTION_LIST))
         m_listShows = m_controls->selection(ids::IDC_RESOLUTION_LIST);
-    if (view.message)
-        ControlSet::showMessage(*view.message, m_context.messageHandler, this);
 }
 
 } // namespace omnar::gui::setup

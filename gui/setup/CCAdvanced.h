@@ -1,18 +1,9 @@
 #pragma once
 
 #include "core/setup/AdvancedModel.h"
-#include "gui/setup/DialogContext.h"
-
-#include <QDialog>
-
-namespace omnar::gui::link {
-class CProgress;
-class DialogJob;
-} // namespace omnar::gui::link
+#include "gui/setup/SetupDialog.h"
 
 namespace omnar::gui::setup {
-
-class ControlSet;
 
 // "Resolution": the list of output modes with the device's current one
 // selected. Picking another sends it and shows "Changing resolution" for
@@ -25,37 +16,27 @@ class ControlSet;
 //     CCAdvanced dlg(context, this);
 //     dlg.exec();
 // Construction reads the device's mode at once.
-class CCAdvanced : public QDialog {
+class CCAdvanced : public SetupDialog {
     Q_OBJECT
 public:
+    // Controls by advanced_ids.
     explicit CCAdvanced(const DialogContext& context, QWidget* parent = nullptr);
-    ~CCAdvanced() override;
 
-    // The widget of a control id (advanced_ids), or nullptr.
-    QWidget* control(int id) const;
-    QString controlText(int id) const;
-    // A device job runs.
-    bool isBusy() const;
+    bool isBusy() const override { return m_model.busy(); }
     // The please-wait window shown while a change runs.
     link::CProgress* progress() const { return m_progress; }
 
-public slots:
-    void done(int result) override;
-
 private:
+    omnar::setup::SetupView applyReport(const omnar::setup::Report& report) override { return m_model.apply(report); }
+    omnar::setup::SetupAction jobFinished() override { return m_model.jobFinished(); }
+    void viewApplied(const omnar::setup::SetupView& view) override;
+
     void buildUi();
     void wire();
-    void run(omnar::setup::SetupAction action);
-    void applyView(const omnar::setup::SetupView& view);
     void onListActivated(int position);
 
-    DialogContext m_context;
     omnar::setup::AdvancedModel m_model;
-    ControlSet* m_controls = nullptr;
-    link::DialogJob* m_job = nullptr;
-    link::CProgress* m_progress = nullptr;
     int m_listShows = -1; // the position the list showed before the operator's pick
-    bool m_closing = false;
 };
 
 } // namespace omnar::gui::setup

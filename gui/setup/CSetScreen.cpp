@@ -1,9 +1,8 @@
 #include "gui/setup/CSetScreen.h"
 
 #include "core/setup/SetupIds.h"
-#include "gui/link/DialogJob.h"
-#include "gui/setup/ControlSet.h"
 #include "gui/setup/PreviewArea.h"
+#include "gui/setup/SetupControls.h"
 #include "gui/widgets/QtText.h"
 
 #include <QAbstractButton>
@@ -42,80 +41,17 @@ std::string str(const QString& s)
 } // namespace
 
 CSetScreen::CSetScreen(const DialogContext& context, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    , m_context(context)
+    : SetupDialog(context, &ids::controlName, parent)
     , m_model(context.device)
 {
     setObjectName(QStringLiteral("CSetScreen"));
-    setModal(true);
-    m_controls = new ControlSet(&ids::controlName, this);
-    m_job = new link::DialogJob(context.link, this);
-    // Busy, not blocked: the window still moves and Exit still works.
-    connect(m_job, &link::DialogJob::busyChanged, this, [this](bool busy) {
-        if (busy)
-            setCursor(Qt::BusyCursor);
-        else
-            unsetCursor();
-    });
     buildUi();
     wire();
     run(m_model.open());
 }
 
-CSetScreen::~CSetScreen()
+void CSetScreen::viewApplied(const core::SetupView& view)
 {
-    m_closing = true;
-    m_job->stop();
-}
-
-QWidget* CSetScreen::control(int id) const
-{
-    return m_controls->widget(id);
-}
-
-QString CSetScreen::controlText(int id) const
-{
-    return m_controls->text(id);
-}
-
-bool CSetScreen::isBusy() const
-{
-    return m_model.busy();
-}
-
-void CSetScreen::done(int result)
-{
-    // Exit, Esc and the close box: the job ends at its next transaction
-    // boundary, and what it has not reported yet is dropped.
-    m_closing = true;
-    m_job->stop();
-    QDialog::done(result);
-}
-
-// ---------------------------------------------------------------- running the model
-
-void CSetScreen::run(core::SetupAction action)
-{
-    if (m_closing)
-        return;
-    // The box comes last, once the job is on its way: the device does not wait for the operator.
-    const auto message = std::move(action.view.message);
-    action.view.message.reset();
-    applyView(action.view);
-    if (action.job) {
-        m_job->startReporting<core::Report>(
-            std::move(*action.job), [this](const core::Report& report) { applyView(m_model.apply(report)); },
-            [this](bool) { run(m_model.jobFinished()); });
-    }
-    if (message)
-        ControlSet::showMessage(*message, m_context.messageHandler, this);
-}
-
-void CSetScreen::applyView(const core::SetupView& view)
-{
-    if (view.title)
-        setWindowTitle(qs(*view.title));
-    m_controls->apply(view);
     // Each pair of key-colour arrows is named by its colour.
     for (auto [spin, label] : {std::pair{ids::IDC_KEY_RED_SPIN, ids::IDC_KEY_RED_LABEL},
                                std::pair{ids::IDC_KEY_GREEN_SPIN, ids::IDC_KEY_GREEN_LABEL},
@@ -124,8 +60,6 @@ void CSetScreen::applyView(const core::SetupView& view)
             control(spin)->setAccessibleName(controlText(label));
     for (int rectId : view.redraw)
         redraw(rectId);
-    if (view.message)
-        ControlSet::showMessage(*view.message, m_context.messageHandler, this);
 }
 
 void CSetScreen::redraw(int rectId)

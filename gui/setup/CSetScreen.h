@@ -1,9 +1,7 @@
 #pragma once
 
 #include "core/setup/SetScreenModel.h"
-#include "gui/setup/DialogContext.h"
-
-#include <QDialog>
+#include "gui/setup/SetupDialog.h"
 
 class QAbstractButton;
 class QBoxLayout;
@@ -16,13 +14,8 @@ class QPushButton;
 class QRadioButton;
 class QWidget;
 
-namespace omnar::gui::link {
-class DialogJob;
-}
-
 namespace omnar::gui::setup {
 
-class ControlSet;
 class PreviewArea;
 
 // "Screen Program": the device's output raster with its main, PIP and output
@@ -37,21 +30,14 @@ class PreviewArea;
 //     CSetScreen dlg(context, this);
 //     dlg.exec();
 // Construction reads the device back at once.
-class CSetScreen : public QDialog {
+class CSetScreen : public SetupDialog {
     Q_OBJECT
 public:
+    // Controls by screen_ids.
     explicit CSetScreen(const DialogContext& context, QWidget* parent = nullptr);
-    ~CSetScreen() override;
 
-    // The widget of a control id (screen_ids), or nullptr.
-    QWidget* control(int id) const;
-    QString controlText(int id) const;
     const omnar::setup::SetScreenModel& model() const { return m_model; }
-    // A device job runs.
-    bool isBusy() const;
-
-public slots:
-    void done(int result) override;
+    bool isBusy() const override { return m_model.busy(); }
 
 private:
     // ---- building (CSetScreenWidgets.cpp)
@@ -82,9 +68,10 @@ private:
                        int resetId);
 
     // ---- behaviour (CSetScreen.cpp)
+    omnar::setup::SetupView applyReport(const omnar::setup::Report& report) override { return m_model.apply(report); }
+    omnar::setup::SetupAction jobFinished() override { return m_model.jobFinished(); }
+    void viewApplied(const omnar::setup::SetupView& view) override;
     void wire();
-    void run(omnar::setup::SetupAction action);
-    void applyView(const omnar::setup::SetupView& view);
     void redraw(int rectId);
     omnar::setup::WindowTexts windowTexts(omnar::setup::WindowGroup group) const;
     void saveWindow(omnar::setup::WindowGroup group);
@@ -92,12 +79,8 @@ private:
     void onSave(int saveId);
     void onReset(int resetId);
 
-    DialogContext m_context;
     omnar::setup::SetScreenModel m_model;
-    ControlSet* m_controls = nullptr;
-    link::DialogJob* m_job = nullptr;
     QList<PreviewArea*> m_areas;
-    bool m_closing = false;
 };
 
 } // namespace omnar::gui::setup

@@ -5,8 +5,8 @@
 
 #include "core/setup/SetupIds.h"
 #include "core/setup/SetupView.h"
-#include "gui/setup/ControlSet.h"
 #include "gui/setup/PreviewArea.h"
+#include "gui/setup/SetupControls.h"
 #include "gui/setup/SpinArrows.h"
 #include "gui/widgets/BlueCaption.h"
 

@@ -83,6 +83,20 @@ TEST(CtlCommandLine, NamesOfSourcesKeysFadesAndAddresses)
     EXPECT_FALSE(parseHostPort("device.local:5000"));
 }
 
+TEST(CtlCommandLine, NumbersAreBoundedPlainDigits)
+{
+    EXPECT_EQ(decimal("65535", 1, 65535, 9), 65535);
+    EXPECT_EQ(decimal("0008", 1, 12, 4), 8);
+    EXPECT_FALSE(decimal("00008", 1, 12, 4)) << "longer than the field";
+    EXPECT_FALSE(decimal("0", 1, 12, 4));
+    EXPECT_FALSE(decimal("13", 1, 12, 4));
+    for (const char* bad : {"", "+5", "-5", " 5", "5 ", "5a", "0x5"})
+        EXPECT_FALSE(decimal(bad, 0, 99, 9)) << '"' << bad << '"';
+    // Nine digits never overflow, whatever the range.
+    EXPECT_FALSE(decimal("999999999", 0, 65535, 9));
+    EXPECT_EQ(upper("ext.Hdmi"), "EXT.HDMI");
+}
+
 TEST(CtlPlanWords, AddRequestsAsThePlanDialogHandsThemOver)
 {
     std::string why;
