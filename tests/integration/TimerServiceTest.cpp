@@ -50,12 +50,18 @@ struct TimerService : PlanFileFixture {
         target.port = sim.tcpPort();
         service.emplace(path, target, PlanKindSelection{}, clock);
         runner = std::jthread([this](std::stop_token st) { code = service->run(st); });
-        // Time moves on once the threads have settled into their sleeps.
+        // Time moves on once the threads have settled into their sleeps: some
+        // thread sleeps and nothing has changed for a moment. (A thread
+        // blocked on the link lock behind a sleeping holder never sleeps
+        // itself, so the driver cannot wait for every thread.)
         driver = std::jthread([this](std::stop_token st) {
             while (!st.stop_requested()) {
-                clock.waitForSleepers(1, 5ms);
+                const auto sleepers = clock.sleepers();
+                const auto sleeps = clock.sleeps().size();
+                std::this_thread::sleep_for(300us);
+                if (sleepers == 0 || sleepers != clock.sleepers() || sleeps != clock.sleeps().size())
+                    continue;
                 clock.advance(10ms);
-                std::this_thread::sleep_for(100us);
             }
         });
     }
@@ -93,6 +99,18 @@ struct TimerService : PlanFileFixture {
         return {};
     }
 
+    // "… sent at 08:30:00.000 (0 ms late)": the moment and the lateness. On
+    // a loaded machine a thread may wake a few of the driver's steps late, so
+    // tests hold the lateness to the timer's own target instead of to 0.
+    static bool sentInTime(const std::string& line, const std::string& at)
+    {
+        const auto pos = line.find(" sent at " + at);
+        const auto open = line.rfind('(');
+        if (pos == std::string::npos || open == std::string::npos)
+            return false;
+        return std::stoi(line.substr(open + 1)) < 100;
+    }
+
     std::size_t switchesTo(std::uint8_t source) const
     {
         std::size_t n = 0;
@@ -109,9 +127,9 @@ TEST_F(TimerService, RunsTodaysPlansOnTheirSecondAndReadsTheFileAgain)
     writeText("[PLANCOUNT]\ndaytimecount=1\n[DAYTIME]\nTime0= 8:30: 0,4\n");
     start();
     EXPECT_TRUE(waitFor("Link: Communications equipment normal").starts_with("2024-06-12 08:29:50."));
-    EXPECT_EQ(waitFor("Timer: plan 08:30:00 HDMI sent"),
-              "2024-06-12 08:30:05.000 Timer: plan 08:30:00 HDMI sent at 08:30:00.000 (0 ms late)\n")
-        << "logged after the switch's pause";
+    const auto sent = waitFor("Timer: plan 08:30:00 HDMI sent");
+    EXPECT_TRUE(sentInTime(sent, "08:30:00.")) << sent;
+    EXPECT_TRUE(sent.starts_with("2024-06-12 08:30:05.")) << "logged after the switch's pause: " << sent;
     EXPECT_EQ(switchesTo(4), 1u);
     EXPECT_EQ(sim.state().mainSource, 4);
 
@@ -126,7 +144,8 @@ TEST_F(TimerService, RunsTodaysPlansOnTheirSecondAndReadsTheFileAgain)
     io.clock = &clock;
     ASSERT_EQ(ctl::runCtl(add, io), 0) << err;
     waitFor("Timer: the plan file changed; reading it again");
-    EXPECT_TRUE(waitFor("Timer: plan 08:31:00 DVI sent").ends_with("sent at 08:31:00.000 (0 ms late)\n"));
+    const auto second = waitFor("Timer: plan 08:31:00 DVI sent");
+    EXPECT_TRUE(sentInTime(second, "08:31:00.")) << second;
     EXPECT_EQ(switchesTo(5), 1u);
     EXPECT_EQ(switchesTo(4), 1u) << "the plan already run is not run again";
 }
@@ -143,7 +162,8 @@ TEST_F(TimerService, ConnectsAgainAfterTheDeviceHangsUpAndGoesOn)
     const auto back = waitFor("Link: Communications equipment normal", 2);
     // One second's pause before the first try.
     EXPECT_GT(back.substr(11, 12), lost.substr(11, 12)) << lost << back;
-    EXPECT_TRUE(waitFor("Timer: plan 08:30:30 VGA sent").ends_with("(0 ms late)\n"));
+    const auto sent = waitFor("Timer: plan 08:30:30 VGA sent");
+    EXPECT_TRUE(sentInTime(sent, "08:30:30.")) << sent;
     EXPECT_EQ(switchesTo(2), 1u);
 }
 
