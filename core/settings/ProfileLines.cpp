@@ -182,6 +182,21 @@ void ProfileDocument::insertLine(std::size_t at, std::string text)
     m_index.reset();
 }
 
+void ProfileDocument::insertKeyLine(std::size_t at, std::string_view section, std::string_view key,
+                                    std::string text)
+{
+    std::optional<Index> idx = std::move(m_index);
+    insertLine(at, std::move(text));
+    if (!idx)
+        return;
+    for (auto* map : {&idx->headers, &idx->keys})
+        for (auto& entry : *map)
+            if (entry.second >= at)
+                ++entry.second;
+    idx->keys.emplace(folded(section) + '\n' + folded(key), at);
+    m_index = std::move(idx);
+}
+
 void ProfileDocument::setValue(std::string_view section, std::string_view key, std::string_view value)
 {
     if (const auto at = findKey(section, key)) {
@@ -202,7 +217,7 @@ void ProfileDocument::setValue(std::string_view section, std::string_view key, s
             if (line.kind == Kind::Key || (line.kind == Kind::Other && !trimBlanks(line.text).empty()))
                 at = i + 1;
         }
-        insertLine(at, entry);
+        insertKeyLine(at, section, key, entry);
         return;
     }
     const auto removed = std::find_if(m_lines.begin(), m_lines.end(), [&](const Line& line) {

@@ -73,6 +73,10 @@ private:
     // One past the last line of the section whose header is at `header`.
     std::size_t sectionEnd(std::size_t header) const;
     void insertLine(std::size_t at, std::string text);
+    // A new key line at `at` of the first section named `section`: the index
+    // follows the insertion instead of being built again (a section written
+    // entry by entry would otherwise cost a rebuild per entry).
+    void insertKeyLine(std::size_t at, std::string_view section, std::string_view key, std::string text);
 
     std::vector<Line> m_lines;
     std::string m_newline; // for added lines: the file's first line end, LF for none
