@@ -16,6 +16,7 @@ enum class LinkTextId {
     DeviceFailed,
     LinkLost,
     LinkLostReconnecting,
+    HandedToMosaic,
 };
 
 using LinkText = util::TextPair;
@@ -32,6 +33,8 @@ constexpr LinkText linkText(LinkTextId id)
     case LinkTextId::LinkLost: return {"Connection to the device lost", "与设备的连接已断开"};
     case LinkTextId::LinkLostReconnecting:
         return {"Connection to the device lost, connecting again", "与设备的连接已断开，正在重新连接"};
+    case LinkTextId::HandedToMosaic:
+        return {"Disconnected after Fast Mosaic: press Connect to go on", "快速拼接后已断开连接，请重新连接"};
     }
     return {};
 }

@@ -201,6 +201,9 @@ void PanelController::onDisconnect()
     m_session.disconnect();
     m_reconnecting = false;
     showDisconnected();
+    // The operator did not press Disconnect: the Info line says why the panel is.
+    const auto text = omnar::link::linkText(omnar::link::LinkTextId::HandedToMosaic);
+    m_panel.setInfoText(qs(text.in(m_panel.isChinese())));
 }
 
 void PanelController::onLinkLost()
@@ -260,6 +263,9 @@ void PanelController::onMosaic()
     m_session.disconnect();
     m_reconnecting = false;
     showDisconnected();
+    // The operator did not press Disconnect: the Info line says why the panel is.
+    const auto text = omnar::link::linkText(omnar::link::LinkTextId::HandedToMosaic);
+    m_panel.setInfoText(qs(text.in(m_panel.isChinese())));
 }
 
 void PanelController::onKey(int controlId)

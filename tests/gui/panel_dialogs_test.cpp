@@ -133,6 +133,7 @@ void PanelDialogsTest::mosaicTakesTheLinkAndLeavesThePanelDisconnected()
     QVERIFY(!rig.enabled(panel::ids::IDC_DISCONNECT));
     QVERIFY(!rig.enabled(panel::ids::IDC_SETUP));
     QVERIFY(rig.panel->blinkSet().isEmpty());
+    QCOMPARE(rig.panel->infoText(), QStringLiteral("Disconnected after Fast Mosaic: press Connect to go on"));
     const auto after = sim.framesReceived();
     QVERIFY(!sim.waitForFrames(after + 1, 1500ms));
     // The operator connects again.
