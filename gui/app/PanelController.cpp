@@ -201,9 +201,6 @@ void PanelController::onDisconnect()
     m_session.disconnect();
     m_reconnecting = false;
     showDisconnected();
-    // The operator did not press Disconnect: the Info line says why the panel is.
-    const auto text = omnar::link::linkText(omnar::link::LinkTextId::HandedToMosaic);
-    m_panel.setInfoText(qs(text.in(m_panel.isChinese())));
 }
 
 void PanelController::onLinkLost()
@@ -259,10 +256,7 @@ void PanelController::onMosaic()
     if (const auto& run = m_dialogRunners[slot(panel::PanelDialog::Mosaic)])
         run(dialogContext());
     // The dialog leaves the device in its own state: the operator connects again.
-    m_timer.stop();
-    m_session.disconnect();
-    m_reconnecting = false;
-    showDisconnected();
+    onDisconnect();
     // The operator did not press Disconnect: the Info line says why the panel is.
     const auto text = omnar::link::linkText(omnar::link::LinkTextId::HandedToMosaic);
     m_panel.setInfoText(qs(text.in(m_panel.isChinese())));

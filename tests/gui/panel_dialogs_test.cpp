@@ -136,8 +136,12 @@ void PanelDialogsTest::mosaicTakesTheLinkAndLeavesThePanelDisconnected()
     QCOMPARE(rig.panel->infoText(), QStringLiteral("Disconnected after Fast Mosaic: press Connect to go on"));
     const auto after = sim.framesReceived();
     QVERIFY(!sim.waitForFrames(after + 1, 1500ms));
-    // The operator connects again.
+    // The operator connects again; a Disconnect of his own is no Fast Mosaic.
     QVERIFY(rig.connect());
+    QVERIFY(waitFor([&] { return rig.panel->infoText() != QStringLiteral("Disconnected after Fast Mosaic: press Connect to go on"); }));
+    rig.click(panel::ids::IDC_DISCONNECT);
+    QVERIFY(!rig.controller->session().connected());
+    QVERIFY(!rig.panel->infoText().contains(QStringLiteral("Fast Mosaic")));
 }
 
 QTEST_MAIN(PanelDialogsTest)
