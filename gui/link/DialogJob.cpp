@@ -26,9 +26,9 @@ bool DialogJob::start(Work work, std::function<void(bool stopped)> finished)
     Post post = [self, generation, run](std::function<void()> call) {
         QMetaObject::invokeMethod(
             self.data(),
-            [generation, run, call = std::move(call)] {
-                if (generation->load() == run)
-                    call();
+            [self, generation, run, call = std::move(call)]() mutable {
+                if (self && generation->load() == run)
+                    self->deliver(run, std::move(call));
             },
             Qt::QueuedConnection);
     };
@@ -48,6 +48,26 @@ bool DialogJob::start(Work work, std::function<void(bool stopped)> finished)
     if (started)
         emit busyChanged(true);
     return started;
+}
+
+void DialogJob::deliver(unsigned run, std::function<void()> call)
+{
+    m_held.push_back({run, std::move(call)});
+    // A report that shows a message box runs an event loop of its own, which
+    // would hand it the reports made after it: they wait until it returns.
+    if (m_delivering)
+        return;
+    m_delivering = true;
+    QPointer<DialogJob> self(this);
+    while (!m_held.empty()) {
+        auto [heldRun, heldCall] = std::move(m_held.front());
+        m_held.pop_front();
+        if (m_generation->load() == heldRun)
+            heldCall();
+        if (!self)
+            return;
+    }
+    m_delivering = false;
 }
 
 void DialogJob::stop()

@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -51,7 +52,12 @@ signals:
     void busyChanged(bool busy);
 
 private:
+    // On the GUI thread: runs `call` once every call posted before it has returned.
+    void deliver(unsigned run, std::function<void()> call);
+
     omnar::link::DeviceJob m_job;
+    std::deque<std::pair<unsigned, std::function<void()>>> m_held;
+    bool m_delivering = false;
     // Shared with the posted calls: a run whose token went stale delivers nothing.
     std::shared_ptr<std::atomic<unsigned>> m_generation;
 };

@@ -3,7 +3,9 @@
 #include "core/util/Clock.h"
 #include "gui/link/DialogJob.h"
 
+#include <QEventLoop>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTest>
 #include <QThread>
 
@@ -18,6 +20,7 @@ private slots:
     void reportsArriveOnTheGuiThreadInOrderThenFinished();
     void stopDropsWhatTheRunHasNotDeliveredAndEndsItsWaits();
     void aSecondStartWaitsForTheFirstToFinish();
+    void aReportShowingAMessageHoldsBackTheRest();
 };
 
 void DialogJobTest::reportsArriveOnTheGuiThreadInOrderThenFinished()
@@ -92,6 +95,44 @@ void DialogJobTest::aSecondStartWaitsForTheFirstToFinish()
     clock.advance(std::chrono::milliseconds(1000));
     QTRY_VERIFY(!job.running());
     QVERIFY(job.start([](omnar::link::JobLink&, const DialogJob::Post&) {}));
+}
+
+void DialogJobTest::aReportShowingAMessageHoldsBackTheRest()
+{
+    omnar::util::VirtualClock clock;
+    omnar::link::Link link(clock);
+    DialogJob job(link);
+    std::vector<int> seen;
+    std::vector<int> seenWhileBoxOpen;
+    bool finishedWhileBoxOpen = false;
+    bool boxOpen = false;
+    bool done = false;
+    QVERIFY(job.startReporting<int>(
+        [](omnar::link::JobLink&, const std::function<void(const int&)>& sink) {
+            for (int i = 0; i < 3; ++i)
+                sink(i);
+        },
+        [&](const int& r) {
+            seen.push_back(r);
+            if (boxOpen)
+                seenWhileBoxOpen.push_back(r);
+            if (r == 0) {
+                // A modal message box: its own event loop, until answered.
+                boxOpen = true;
+                QEventLoop loop;
+                QTimer::singleShot(100, &loop, &QEventLoop::quit);
+                loop.exec();
+                boxOpen = false;
+            }
+        },
+        [&](bool) {
+            finishedWhileBoxOpen = boxOpen;
+            done = true;
+        }));
+    QTRY_VERIFY(done);
+    QCOMPARE(seen, (std::vector<int>{0, 1, 2}));
+    QVERIFY(seenWhileBoxOpen.empty());
+    QVERIFY(!finishedWhileBoxOpen);
 }
 
 QTEST_MAIN(DialogJobTest)
