@@ -51,6 +51,9 @@ bool hasArea(setup::OutputSize s)
 
 bool dotClockInRange(const CustomResolution& c)
 {
+    // The blanking alone can reach the range: a timing without a picture is no timing.
+    if (c.width == 0 || c.height == 0)
+        return false;
     const std::uint64_t p = (std::uint64_t{c.height} + 45) * (std::uint64_t{c.width} + 184) * c.refresh;
     return p >= kMinDotClock && p <= kMaxDotClock;
 }

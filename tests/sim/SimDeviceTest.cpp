@@ -429,9 +429,15 @@ TEST_F(SimDeviceTest, CustomResolutionReadBack)
     EXPECT_EQ(link::getBigEndian16(r, 6), 720);
     EXPECT_EQ(r[8], 60);
 
-    // No size, no mode.
+    // No size, no mode; nor a side of 0 whose blanking alone is in the clock range.
     send(link::makeFrame(kId, 0x0F, {0}));
     EXPECT_EQ(link::getBigEndian16(query(15), 4), 1280);
+    Frame noWidth = link::makeFrame(kId, 0x0F, {0});
+    link::putBigEndian16(noWidth, 6, 2400);
+    noWidth[8] = 60;
+    send(noWidth);
+    EXPECT_EQ(link::getBigEndian16(query(15), 4), 1280);
+    EXPECT_EQ(rectOf(query(3)), (WindowRect{0, 1280, 0, 720}));
 }
 
 TEST_F(SimDeviceTest, LayoutWindowsReadBackPerLayout)
