@@ -50,7 +50,7 @@ inline constexpr int kCellMargin = 10;
 inline constexpr int kCellRowPitch = 81;
 inline constexpr int kCellColumnPitch = 132;
 
-// The dialog and frame sizes for the current specification, from the sizes
+// The dialog and frame sizes for the current wall size, from the sizes
 // they have now (the operator may have resized the window). Raises
 // layoutRows / layoutColumns to their minimums (2 and 4) and resets them
 // when the wall fits the base size; the callers set them after a rebuild.

@@ -19,7 +19,7 @@ inline constexpr int IDC_SET_INPUT = 1001;
 inline constexpr int IDC_SET_OUTPUT = 1002;
 inline constexpr int IDC_DETECT = 1003;
 
-// Specification: presets, typed rows × columns
+// The wall size group: presets, typed rows × columns
 inline constexpr int IDC_SPEC_GROUP = 1279;
 inline constexpr int IDC_PRESET_1X1 = 1020;
 inline constexpr int IDC_PRESET_1X2 = 1029;

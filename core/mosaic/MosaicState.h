@@ -43,7 +43,7 @@ struct ValueField {
 struct MosaicState {
     bool chinese = false;
 
-    // The wall specification and the size the window was last fitted to.
+    // The wall size (rows × columns) and the size the window was last fitted to.
     std::uint16_t rows = 1;
     std::uint16_t columns = 1;
     std::uint16_t layoutRows = 2;

@@ -129,7 +129,7 @@ void CSimpleMosaic::buildControls()
     auto* addressRadios = new QButtonGroup(this);
     auto* modes = new QButtonGroup(this);
 
-    // Specification: twelve presets in two rows, the typed rows × columns.
+    // The wall size group: twelve presets in two rows, the typed rows × columns.
     for (std::size_t i = 0; i < kPresets.size(); ++i) {
         auto* radio = new QRadioButton;
         presets->addButton(radio);
@@ -297,7 +297,7 @@ void CSimpleMosaic::buildGrid(const GridLayout& grid)
         static_cast<QLabel*>(control(IDC_HEIGHT_LABEL_BASE + cell.window))
             ->setBuddy(control(IDC_HEIGHT_EDIT_BASE + cell.window));
     }
-    // The keyboard reaches the cells right after the specification, as the
+    // The keyboard reaches the cells right after the wall size, as the
     // eye does, each cell's width, height, then its window button.
     QWidget* previous = control(IDC_SPEC_OK);
     for (const CellLayout& cell : grid.cells)

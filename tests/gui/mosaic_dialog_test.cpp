@@ -1,5 +1,5 @@
 // The Fast Mosaic window without a device: its controls, the wall
-// specification and grid, the window's size and anchoring, selection,
+// wall size and grid, the window's size and anchoring, selection,
 // Auto Calculate, the spin arrows and the device address.
 
 #include "core/link/Link.h"
@@ -61,7 +61,7 @@ struct Dialog {
     void click(int id) { w<QAbstractButton>(id)->click(); }
     QString text(int id) const { return w<QLineEdit>(id)->text(); }
     void type(int id, const QString& t) { w<QLineEdit>(id)->setText(t); }
-    void specification(const char* rows, const char* columns)
+    void typeWallSize(const char* rows, const char* columns)
     {
         type(IDC_ROWS, u(rows));
         type(IDC_COLUMNS, u(columns));
@@ -227,7 +227,7 @@ void MosaicDialogTest::presetsAndTypedSpecificationsSizeTheWindowAndGrid()
     QCOMPARE(d.text(IDC_ROWS), u("2"));
     QCOMPARE(d.text(IDC_COLUMNS), u("2"));
 
-    d.specification("6", "8");
+    d.typeWallSize("6", "8");
     QVERIFY(d.boxes.isEmpty());
     QCOMPARE(d.cellWidgets(), 48 * 6);
     QCOMPARE(d->size(), QSize(1188, 984));
@@ -236,7 +236,7 @@ void MosaicDialogTest::presetsAndTypedSpecificationsSizeTheWindowAndGrid()
     QCOMPARE(d.w(IDC_WINDOW_BUTTON_BASE + 47)->geometry().topLeft(), QPoint(10 + 10 + 132 * 7 + 47, 90 + 10 + 81 * 5 + 31));
     QCOMPARE(d.w<QAbstractButton>(IDC_WINDOW_BUTTON_BASE + 47)->text(), u("047"));
     QVERIFY(d.w(IDC_WINDOW_BUTTON_BASE + 47)->isVisibleTo(d.dlg.get()));
-    // The keyboard reaches the cells right after the specification.
+    // The keyboard reaches the cells right after the wall size.
     QCOMPARE(d.w(IDC_SPEC_OK)->nextInFocusChain(), d.w(IDC_WIDTH_EDIT_BASE));
 
     // A preset of three rows or more takes over the size from there.
@@ -265,10 +265,10 @@ void MosaicDialogTest::specificationsOutsideOneByOneToSixByEightAreRefused()
 {
     Dialog d;
     d.click(IDC_PRESET_2X2);
-    d.specification("7", "8");
+    d.typeWallSize("7", "8");
     QCOMPARE(d.boxes, QStringList{u("System information|Sorry, Does not support the splicing Specifications (6 X 8)")});
     d.boxes.clear();
-    d.specification("", "3");
+    d.typeWallSize("", "3");
     QCOMPARE(d.boxes,
              QStringList{u("System information|Sorry, does not support the splice specifications of less than (1 X 1)")});
     QCOMPARE(d->state().rows, 2);
@@ -281,7 +281,7 @@ void MosaicDialogTest::specificationsOutsideOneByOneToSixByEightAreRefused()
     QCOMPARE(d.text(IDC_ROWS), u("34"));
 
     Dialog zh(true);
-    zh.specification("0", "1");
+    zh.typeWallSize("0", "1");
     QCOMPARE(zh.boxes, QStringList{u("系统消磁|对不起，不支持小于(1 X 1)的拼接规格")});
 }
 
@@ -304,7 +304,7 @@ void MosaicDialogTest::lowerPartKeepsToTheBottomEdge()
     QCOMPARE(d.w(IDC_WINDOW_BUTTON_BASE)->geometry(), cell);
 
     // A typed wall grows the window from the size the operator gave it.
-    d.specification("3", "5");
+    d.typeWallSize("3", "5");
     QCOMPARE(d->size(), QSize(900 + 132, 700 + 91));
     QCOMPARE(d.w(IDC_EXIT)->geometry(), exit.translated(0, 80 + 91));
 
