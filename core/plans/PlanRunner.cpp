@@ -105,10 +105,14 @@ void PlanRunner::reportMissed(const PlanItem& plan, MissReason reason)
 void PlanRunner::rebuild(std::int64_t now, DayStart from)
 {
     // Yesterday's plans still waiting at the change of day stay due; their
-    // date keeps them apart from tonight's.
+    // date keeps them apart from tonight's. So do the plans that fell due
+    // while the runner was busy when the file changes: the file only adds
+    // what is still ahead.
     PlanMap waiting;
     if (from == DayStart::FromMidnight)
         waiting = std::move(m_store.todayPlans());
+    else if (from == DayStart::Reload)
+        waiting = takeDuePlans(now);
     m_store.ReloadFromFile();
     auto& today = m_store.todayPlans();
     std::int32_t key = 0;
@@ -126,6 +130,23 @@ void PlanRunner::rebuild(std::int64_t now, DayStart from)
         else
             m_store.BuildTodayPlans(kind, now, v2IsYPbPr);
     }
+}
+
+PlanMap PlanRunner::takeDuePlans(std::int64_t now)
+{
+    PlanMap due;
+    auto& today = m_store.todayPlans();
+    for (std::int32_t key = 0; !today.empty(); ++key) {
+        PlanItem plan;
+        if (TakeEarliestToday(m_store, now, plan, false) > 0)
+            break;
+        const auto before = today.size();
+        TakeEarliestToday(m_store, now, plan, true);
+        if (today.size() == before) // only entries without a moment are left
+            break;
+        due.emplace(key, plan);
+    }
+    return due;
 }
 
 void PlanRunner::run(std::stop_token stop)
@@ -153,7 +174,7 @@ void PlanRunner::run(std::stop_token stop)
             rebuild(now, today > builtFor ? DayStart::FromMidnight : DayStart::AfterNow);
             builtFor = today;
         } else if (reload) {
-            rebuild(now, DayStart::AfterNow);
+            rebuild(now, DayStart::Reload);
         }
         if (!cycle(now, stop, wake.get_token()))
             return;
@@ -218,13 +239,14 @@ bool PlanRunner::cycle(std::int64_t now, std::stop_token stop, std::stop_token w
     m_events.planSending(current);
     const int sent = m_link.SendCommand(&command.frame, command.delayMs, stop);
     lock.unlock();
+    // A frame that went out is a switch, also when a stop cut its pause short.
+    if (sent != 0)
+        m_events.planSwitched(current);
     if (stop.stop_requested())
         return false;
     // A frame that never left must not pass for a switch.
     if (sent == 0)
         reportMissed(current, MissReason::NoLink);
-    else
-        m_events.planSwitched(current);
     return true;
 }
 

@@ -74,8 +74,10 @@ public:
     // StopTimer: ends the thread and waits for it; it never leaves the link lock held.
     void stop();
     // Reads the plan file again and rebuilds today's list from it (plans
-    // still ahead of now). At once while the runner sleeps toward a plan or
-    // idles; a runner that holds the link for a switch finishes it first.
+    // still ahead of now); plans already due and not yet sent stay, to go
+    // out within their window or be reported missed. At once while the
+    // runner sleeps toward a plan or idles; a runner that holds the link for
+    // a switch finishes it first.
     void reload();
     bool running() const { return m_thread.joinable(); }
 
@@ -103,11 +105,14 @@ private:
     // Which plans of the day a rebuild takes.
     enum class DayStart {
         AfterNow,       // Start, or a clock set back: only what is still ahead
+        Reload,         // the file changed: what is ahead, the plans already due kept
         FromMidnight,   // the change of day: the whole day, yesterday's waiting plans kept
     };
 
     void run(std::stop_token stop);
     void rebuild(std::int64_t now, DayStart from);
+    // Takes today's plans whose moment is `now` or earlier out of the list, earliest first.
+    PlanMap takeDuePlans(std::int64_t now);
     void reportMissed(const PlanItem& plan, MissReason reason);
     // One pass: take the current and next plan, show them, wait for the
     // current one and switch. False when a stop ended it.

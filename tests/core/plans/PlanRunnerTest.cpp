@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <mutex>
 #include <ostream>
 #include <thread>
@@ -347,7 +348,7 @@ TEST_F(RunnerTest, StopEndsEveryWaitAtOnceAndNeverKeepsTheLock)
     EXPECT_EQ(frames().size(), 1u);
     EXPECT_TRUE(link->lock().try_lock()) << "stopping in the pause released the lock";
     link->lock().unlock();
-    EXPECT_EQ(events.switchedCount(), 0u);
+    EXPECT_EQ(events.switchedCount(), 1u) << "the frame went out: a switch, to be logged as one";
 
     // The wait for a lock another sender holds.
     startAt(local(Y, M, D, 10, 59, 59));
@@ -525,6 +526,38 @@ TEST_F(RunnerTest, ReloadTakesTheFileAsItIsNowWhileTheRunnerSleeps)
     EXPECT_EQ(sleep(n + 1), 5000ms);
     EXPECT_EQ(frames(), std::vector<link::Frame>{switchFrame(1, 2)});
     EXPECT_EQ(now(), local(Y, M, D, 10, 30, 0));
+}
+
+TEST_F(RunnerTest, AReloadKeepsThePlansThatFellDueWhileTheRunnerPaused)
+{
+    // Plans of two lists 3 s apart: the weekly one falls due during the daily one's pause.
+    const std::string plans = "[PLANCOUNT]\ndaytimecount=1\nweektimecount=1\n"
+                              "[DAYTIME]\nTime0=11:0:0,4\n[WEEKTIME]\nTime0=3,11:0:3,5\n";
+    writeText(plans);
+    TimerLines console;
+    startAt(local(Y, M, D, 10, 59, 59));
+    EXPECT_EQ(sleep(1), 500ms);
+    clock->advance(500ms);
+    EXPECT_EQ(sleep(2), 500ms);
+    clock->advance(500ms);
+    EXPECT_EQ(sleep(3), 5000ms) << "HDMI at 11:00:00, paused until 11:00:05";
+    // The panel saves its settings into the same file meanwhile.
+    writeText(plans + "[CONNECT]\nDeviceID=1\n");
+    runner->reload();
+    clock->advance(5000ms);
+    // The runner's next pause after a frame is the sign that the frame went out.
+    const auto secondPause = [&] {
+        const auto sleeps = clock->sleeps();
+        return clock->sleepers() == 1 && sleeps.size() > 3 &&
+               std::find(sleeps.begin() + 3, sleeps.end(), 5000ms) != sleeps.end();
+    };
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!secondPause() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(100us);
+    ASSERT_TRUE(secondPause());
+    EXPECT_EQ(frames(), (std::vector<link::Frame>{switchFrame(1, 4), switchFrame(1, 5)}))
+        << "the 11:00:03 plan is 2 s late, still in time";
+    EXPECT_TRUE(console.take().empty());
 }
 
 TEST_F(RunnerTest, AFrameThatCannotBeWrittenIsMissedNotSwitched)
