@@ -64,7 +64,7 @@ bool folderRefused(int err) { return err == EACCES || err == EPERM; }
 
 bool writeInPlace(const std::string& target, std::string_view bytes, std::string& error)
 {
-    Fd fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
+    Fd fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (fd.get() < 0 || !writeAll(fd.get(), bytes) || ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0
         || ::fsync(fd.get()) != 0 || !fd.reset()) {
         error = failure("cannot write " + target + " in place", errno);
@@ -78,7 +78,9 @@ bool writeInPlace(const std::string& target, std::string_view bytes, std::string
 RawFile readProfileBytes(const std::string& path)
 {
     RawFile r;
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a FIFO or a device given as the profile must not hang the
+    // open; it is refused below as no regular file.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         const int err = errno;
         if (err == ENOENT || err == ENOTDIR) {
@@ -181,6 +183,16 @@ bool storeProfileBytes(const std::string& target, const std::string& temp, std::
     // immutable files), as the system judges it for our effective user.
     if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
         error = failure("write-protected, not replaced", errno);
+        return false;
+    }
+    if (exists && !S_ISREG(st.st_mode)) {
+        error = "not a regular file, not replaced";
+        return false;
+    }
+    // The system lets root write anything; a file with no write bit at all
+    // was protected on purpose, also from root.
+    if (exists && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        error = "write-protected (no write permission bit), not replaced";
         return false;
     }
 

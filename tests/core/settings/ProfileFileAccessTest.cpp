@@ -72,6 +72,31 @@ TEST_F(ProfileAccessTest, AWriteProtectedFileIsNeverReplaced)
     EXPECT_FALSE(std::filesystem::exists(p + ".tmp"));
 }
 
+TEST_F(ProfileAccessTest, AFileWithoutAWriteBitIsKeptFromRootToo)
+{
+    // As we are: root may write anything, but a 0444 file was protected on purpose.
+    const std::string p = makeFile("mine", 0777, 0444, kOriginal);
+    ProfileFile ini(p);
+    EXPECT_FALSE(ini.writeString("CONNECT", "SerialTcp", "1"));
+    EXPECT_NE(ini.lastError().find("write-protected"), std::string::npos) << ini.lastError();
+    EXPECT_EQ(readBytes(p), kOriginal);
+}
+
+TEST_F(ProfileAccessTest, AFifoGivenAsTheProfileIsRefusedWithoutWaiting)
+{
+    // Opening a FIFO for reading waits for a writer that never comes.
+    const std::string p = dir.file("pipe.ini");
+    ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0);
+    ProfileFile ini(p);
+    std::string why;
+    EXPECT_FALSE(ini.read([](const ProfileFile::Editor&) {}, &why));
+    EXPECT_NE(why.find("not a regular file"), std::string::npos) << why;
+    EXPECT_FALSE(ini.writeString("CONNECT", "SerialTcp", "1"));
+    struct stat st {};
+    ASSERT_EQ(::stat(p.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "still the FIFO, not replaced";
+}
+
 TEST_F(ProfileAccessTest, AReadOnlyFolderGetsTheWritableFileRewrittenInPlace)
 {
     const std::string p = makeFile("locked", 0555, 0666, kOriginal);
