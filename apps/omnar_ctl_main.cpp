@@ -2,6 +2,7 @@
 #include "core/ctl/CtlRun.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <pthread.h>
 #include <string>
@@ -51,9 +52,14 @@ int main(int argc, char** argv)
         pthread_kill(mainThread, SIGUSR1);
     });
     int sig = 0;
-    while (sigwait(&signals, &sig) == 0 && sig != SIGUSR1) {
+    if (sigwait(&signals, &sig) == 0 && sig != SIGUSR1) {
         stop.request_stop();
-        break;
+        // A command stuck in a call that no stop reaches (a file system that
+        // does not answer) is not left running: a second signal ends it.
+        while (sigwait(&signals, &sig) == 0 && sig != SIGUSR1) {
+            write(stderr, "omnar-ctl: ended before the command could finish\n");
+            std::_Exit(128 + sig);
+        }
     }
     command.join();
     return code;

@@ -74,13 +74,14 @@ TargetChoice chooseTarget(const CtlOptions& options, const settings::ProfileFile
     std::optional<int> fileId;
     bool fileMissing = false;
     std::string comName;
-    file.read([&](const settings::ProfileFile::Editor& e) {
+    std::string unreadable;
+    const bool read = file.read([&](const settings::ProfileFile::Editor& e) {
         fileMissing = e.fileMissing();
         comName = e.getString(settings::kConnectSection, settings::kComNameKey);
         if (const auto id = settings::leadingInteger(e.getString(settings::kConnectSection, settings::kDeviceIdKey));
             id && *id >= settings::kDeviceIdMin && *id <= settings::kDeviceIdMax)
             fileId = static_cast<int>(*id);
-    });
+    }, &unreadable);
 
     if (options.id) {
         const auto id = number(*options.id, settings::kDeviceIdMin, settings::kDeviceIdMax);
@@ -103,6 +104,10 @@ TargetChoice chooseTarget(const CtlOptions& options, const settings::ProfileFile
         t.address = hp->first;
         t.port = static_cast<std::uint16_t>(hp->second);
     } else {
+        if (!read) {
+            choice.failure = Failure{kExitFile, "cannot read " + file.path() + ": " + unreadable};
+            return choice;
+        }
         if (fileMissing)
             return usage("no device given: use --port NAME or --tcp HOST:PORT, or --config with a CONNECT section ("
                          + file.path() + " does not exist)");

@@ -49,6 +49,11 @@ expect 2 --config "$dir/Planinfo.ini" switch HDMI --fade 2
 expect 3 --tcp 127.0.0.1:1 status
 expect 4 --config "$dir/Planinfo.ini" key m1
 expect 5 --config "$dir/no/such/folder/Planinfo.ini" plans add daily 08:00:00 HDMI
+mkdir "$dir/folder.ini"
+expect 5 --config "$dir/folder.ini" status
+mkfifo "$dir/fifo.ini"
+timeout 5 "$ctl" --config "$dir/fifo.ini" plans list >/dev/null 2>&1 && fail "a FIFO read as a profile"
+[ $? = 5 ] || fail "plans list on a FIFO did not end with exit 5"
 expect 0 --config "$dir/Planinfo.ini" plans add weekly mon 08:30:00 HDMI
 grep -qx 'added weekly Time0 Mon 08:30:00 HDMI' "$dir/out" || fail "plans add: $(cat "$dir/out")"
 expect 0 --help
