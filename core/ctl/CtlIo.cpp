@@ -43,7 +43,18 @@ ConsoleScope::ConsoleScope(Mode mode, Writer target, const util::Clock& clock, b
         break;
     case Mode::Timestamped:
         sink = [target = std::move(target), &clock](std::string_view text) {
-            target(timestamp(clock.wallNow()) + " " + std::string(text));
+            // Every line of the log carries the moment, also in a text of several.
+            const std::string stamp = timestamp(clock.wallNow()) + " ";
+            std::string out;
+            std::size_t start = 0;
+            while (start < text.size()) {
+                const auto end = text.find('\n', start);
+                const auto stop = end == std::string_view::npos ? text.size() : end + 1;
+                out += stamp;
+                out += text.substr(start, stop - start);
+                start = stop;
+            }
+            target(out);
         };
         break;
     }

@@ -1,6 +1,7 @@
 // The command line of omnar-ctl, the words of the plan commands, the status
 // report and where the profile file is looked for.
 
+#include "core/ctl/CtlIo.h"
 #include "core/ctl/CtlOptions.h"
 #include "core/ctl/DeviceCommands.h"
 #include "core/ctl/PlanCommands.h"
@@ -9,6 +10,8 @@
 #include "core/panel/PanelIds.h"
 #include "core/panel/StatusDecoder.h"
 #include "core/settings/ProfileLocation.h"
+#include "core/util/Clock.h"
+#include "core/util/Console.h"
 
 #include <gtest/gtest.h>
 
@@ -179,4 +182,17 @@ TEST(ProfileLocation, ConfigOptionThenWorkingFolderThenConfigurationFolder)
     EXPECT_EQ(settings::chooseProfilePath(std::string("x.ini"), env), "x.ini");
     env = {false, "", ""};
     EXPECT_EQ(settings::chooseProfilePath(std::nullopt, env), "./Planinfo.ini") << "no home at all";
+}
+
+TEST(CtlConsole, EveryLineOfTheTimersLogCarriesTheMoment)
+{
+    // The plan store reports all unusable entries of a load in one text.
+    util::VirtualClock clock;
+    std::string log;
+    {
+        ConsoleScope scope(ConsoleScope::Mode::Timestamped, [&](std::string_view text) { log += text; }, clock, false);
+        util::consolePrint("DAYTIME Time3 is not a plan\nDAYTIME Time4 is not a plan\n");
+    }
+    const std::string stamp = timestamp(clock.wallNow()) + " ";
+    EXPECT_EQ(log, stamp + "DAYTIME Time3 is not a plan\n" + stamp + "DAYTIME Time4 is not a plan\n");
 }
