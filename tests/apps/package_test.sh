@@ -27,6 +27,7 @@ expected=(
   /usr/share/icons/hicolor/48x48/apps/omnar-control.png
   /usr/share/icons/hicolor/256x256/apps/omnar-control.png
   /usr/lib/systemd/system/omnar-timer.service
+  /usr/lib/sysusers.d/omnar-control.conf
   /usr/share/doc/omnar-control/README.md
 )
 status=0
@@ -45,7 +46,13 @@ dpkg-deb -x "$deb" "$tmp/root"
 "$tmp/root/usr/bin/omnar-ctl" --version | grep -q '^omnar-ctl [0-9]' || { echo "packaged omnar-ctl does not run"; status=1; }
 if ldd "$tmp/root/usr/bin/omnar-ctl" | grep -qi qt; then echo "omnar-ctl links Qt"; status=1; fi
 unit="$tmp/root/usr/lib/systemd/system/omnar-timer.service"
-grep -q '^User=' "$unit" || { echo "the unit names no user"; status=1; }
+user="$(sed -n 's/^User=//p' "$unit")"
+[ -n "$user" ] || { echo "the unit names no user"; status=1; }
+# The package makes the unit's user: sysusers names it and postinst runs sysusers.
+grep -q "^u $user " "$tmp/root/usr/lib/sysusers.d/omnar-control.conf" \
+  || { echo "the package does not create the unit's user $user"; status=1; }
+dpkg-deb -I "$deb" postinst | grep -q 'systemd-sysusers /usr/lib/sysusers.d/omnar-control.conf' \
+  || { echo "no postinst creates the user"; status=1; }
 grep -q '^ExecStart=omnar-ctl timer$' "$unit" || { echo "the unit does not run the timer"; status=1; }
 desktop="$tmp/root/usr/share/applications/omnar-control.desktop"
 grep -q '^Exec=omnar-control$' "$desktop" && grep -q '^Icon=omnar-control$' "$desktop" \
