@@ -41,7 +41,8 @@ bool DialogJob::start(Work work, std::function<void(bool stopped)> finished)
             post([self, finished, stopped] {
                 if (finished)
                     finished(stopped);
-                if (self)
+                // `finished` may have started the next job: still busy then.
+                if (self && !self->running())
                     emit self->busyChanged(false);
             });
         });

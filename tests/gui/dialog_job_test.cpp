@@ -21,6 +21,7 @@ private slots:
     void stopDropsWhatTheRunHasNotDeliveredAndEndsItsWaits();
     void aSecondStartWaitsForTheFirstToFinish();
     void aReportShowingAMessageHoldsBackTheRest();
+    void aJobStartedWhenTheLastOneFinishesKeepsTheWindowBusy();
 };
 
 void DialogJobTest::reportsArriveOnTheGuiThreadInOrderThenFinished()
@@ -133,6 +134,26 @@ void DialogJobTest::aReportShowingAMessageHoldsBackTheRest()
     QCOMPARE(seen, (std::vector<int>{0, 1, 2}));
     QVERIFY(seenWhileBoxOpen.empty());
     QVERIFY(!finishedWhileBoxOpen);
+}
+
+void DialogJobTest::aJobStartedWhenTheLastOneFinishesKeepsTheWindowBusy()
+{
+    // A click that waited for the running job starts its own when that one ends.
+    omnar::util::VirtualClock clock(omnar::util::VirtualClock::Mode::Manual);
+    omnar::link::Link link(clock);
+    DialogJob job(link);
+    QSignalSpy busy(&job, &DialogJob::busyChanged);
+    bool secondStarted = false;
+    QVERIFY(job.start({}, [&](bool) {
+        secondStarted = job.start([](omnar::link::JobLink& jl, const DialogJob::Post&) { jl.pause(1000); });
+    }));
+    QTRY_VERIFY(secondStarted);
+    QVERIFY(clock.waitForSleepers(1));
+    QTest::qWait(20);
+    QVERIFY(job.running());
+    QCOMPARE(busy.last().at(0).toBool(), true);
+    clock.advance(std::chrono::milliseconds(1000));
+    QTRY_COMPARE(busy.last().at(0).toBool(), false);
 }
 
 QTEST_MAIN(DialogJobTest)
