@@ -143,6 +143,8 @@ signals:
     // Start and Stop of the timer bar.
     void timerStartRequested();
     void timerStopRequested();
+    // One of the Day/Week/Month/Once boxes changed (by the operator or All).
+    void timerKindsChanged();
     void languageChanged(bool chinese);
     void transportChosen(bool serial);
     void deviceIdChosen(int id);

@@ -363,8 +363,12 @@ QGroupBox* CZelvicControlDlg::buildTimerGroup()
                                                  {IDC_TIMER_MONTH, "Month"},
                                                  {IDC_TIMER_ONCE, "Once"},
                                                  {IDC_TIMER_ALL, "All"}};
-    for (const auto& [id, caption] : boxes)
-        kinds->addWidget(makeCheck(id, QString::fromLatin1(caption)));
+    for (const auto& [id, caption] : boxes) {
+        auto* box = makeCheck(id, QString::fromLatin1(caption));
+        kinds->addWidget(box);
+        if (id != IDC_TIMER_ALL)
+            connect(box, &QCheckBox::toggled, this, &CZelvicControlDlg::timerKindsChanged);
+    }
     kinds->addStretch(1);
     m_controls->onActivated(static_cast<QCheckBox*>(control(IDC_TIMER_ALL)), [this] { onAllClicked(); });
 

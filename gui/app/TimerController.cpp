@@ -24,6 +24,11 @@ TimerController::TimerController(CZelvicControlDlg& panel, panel::PanelState& st
 {
     connect(&panel, &CZelvicControlDlg::timerStartRequested, this, &TimerController::start);
     connect(&panel, &CZelvicControlDlg::timerStopRequested, this, &TimerController::stop);
+    // The boxes stay usable while the timer runs; the runner takes them at its next rebuild.
+    connect(&panel, &CZelvicControlDlg::timerKindsChanged, this, [this] {
+        const auto s = m_panel.timerSelection();
+        m_runner.setKinds({s.day, s.week, s.month, s.once});
+    });
 }
 
 TimerController::~TimerController()

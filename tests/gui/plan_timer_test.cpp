@@ -117,6 +117,12 @@ private slots:
         QVERIFY(!rig.enabled(IDC_DISCONNECT));
         QVERIFY(!rig.enabled(IDC_PROGRAM));
         QVERIFY(rig.enabled(IDC_TIMER_STOP));
+        // The kind boxes stay usable; the runner takes them at its next rebuild (midnight).
+        QVERIFY(rig.enabled(IDC_TIMER_WEEK));
+        rig.click(IDC_TIMER_WEEK);
+        QCOMPARE(rig.controller->timer().planRunner().kinds(), (omnar::plans::PlanKindSelection{true, false, true, true}));
+        rig.click(IDC_TIMER_WEEK);
+        QVERIFY(rig.controller->timer().planRunner().kinds().week);
 
         // Texts in the language of the moment.
         QVERIFY(QTest::qWaitFor([&] { return !rig.panel->timerField(IDC_NEXT_TIME).isEmpty(); }, 15000));
