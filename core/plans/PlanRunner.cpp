@@ -218,9 +218,18 @@ bool PlanRunner::cycle(std::int64_t now, std::stop_token stop, std::stop_token w
     // Take the link a moment early: the status poller holds it for about
     // 300 ms of every poll, and the plan must not wait for one to finish.
     // A plan already due goes straight to the lock. A reload wakes it here,
-    // at least half a second ahead of the plan, which the rebuild takes again.
-    if (!clock.sleepUntil(dueTime - milliseconds(kLockLeadMs), wake))
-        return !stop.stop_requested();
+    // at least half a second ahead of the plan, which goes back into the
+    // list: the rebuild then takes the file as it is now (a reload asked
+    // for while this cycle began has been taken already, and the plan must
+    // not vanish with the wait).
+    if (!clock.sleepUntil(dueTime - milliseconds(kLockLeadMs), wake)) {
+        if (stop.stop_requested())
+            return false;
+        const std::int32_t key = today.empty() ? 0 : today.rbegin()->first + 1;
+        current.key = key;
+        today.emplace(key, current);
+        return true;
+    }
     const bool wokeLate = wallSeconds(clock) - due > kSwitchWindowSeconds;
     std::unique_lock lock(m_link.lock(), std::defer_lock);
     if (!acquire(lock, stop))
