@@ -42,7 +42,7 @@ void LinkSession::setTransportOpener(TransportOpener opener)
     m_opener = std::move(opener);
 }
 
-bool LinkSession::connect(const ConnectTarget& target)
+bool LinkSession::connect(const ConnectTarget& target, const std::function<void()>& starting)
 {
     std::jthread previous;
     {
@@ -70,6 +70,8 @@ bool LinkSession::connect(const ConnectTarget& target)
     m_connecting = true;
     m_deviceId = target.deviceId;
     m_target = target;
+    if (starting)
+        starting();
     m_connectThread = std::jthread([this, target](std::stop_token st) { connectSequence(st, target); });
     return true;
 }
@@ -94,7 +96,8 @@ bool LinkSession::connectSequence(std::stop_token stop, const ConnectTarget& tar
         if (!opened) {
             m_connected = false;
             m_connecting = false;
-            m_events.connectEnded(false);
+            if (!stop.stop_requested())
+                m_events.connectEnded(false);
             return false;
         }
         m_link.setTransport(std::move(transport));
@@ -105,6 +108,10 @@ bool LinkSession::connectSequence(std::stop_token stop, const ConnectTarget& tar
     }
     if (!identified) {
         m_connecting = false;
+        // A try cut short (the operator's Connect or Disconnect, the end of
+        // the tries) did not fail: whoever stopped it says what happens next.
+        if (stop.stop_requested())
+            return false;
         m_events.connectEnded(false);
         report(LinkTextId::DeviceFailed);
         return false;

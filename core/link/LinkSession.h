@@ -66,8 +66,10 @@ public:
 
     // Starts the connect sequence on its own thread. False when a sequence
     // is already running or the link is up. Tries to get a lost link back
-    // give way to it.
-    bool connect(const ConnectTarget& target);
+    // give way to it; a try cut short reports nothing. `starting` runs once
+    // those have ended, just before the new sequence starts (what waits for
+    // this connect's end is armed there, out of reach of the tries' reports).
+    bool connect(const ConnectTarget& target, const std::function<void()>& starting = {});
     // Stops every link thread, closes the transport.
     void disconnect();
     // Stops the command worker and the status poller but keeps the transport

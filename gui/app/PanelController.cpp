@@ -180,9 +180,9 @@ void PanelController::connectNow()
 {
     // The start-up connect has not taken the link box yet.
     takeLinkBox();
-    m_progressPending = true;
-    if (!m_session.connect(m_settings.connectTarget())) {
-        m_progressPending = false;
+    // Armed only once a reconnect try that was under way has ended: its end
+    // must not close this connect's window.
+    if (!m_session.connect(m_settings.connectTarget(), [this] { m_progressPending = true; })) {
         m_autoConnecting = false;
         return;
     }

@@ -340,3 +340,38 @@ TEST(LinkSession, SerialDeviceThatVanishesIsALostLink)
     EXPECT_FALSE(session.connected());
     EXPECT_EQ(session.link().transport(), nullptr);
 }
+
+TEST(LinkSession, TheOperatorsConnectCutsATryShortWithoutAFailure)
+{
+    LostLines console;
+    sim::SimServer sim(test::quietSim());
+    ASSERT_TRUE(sim.listenTcp("127.0.0.1", 0));
+    sim.start();
+    Recorder events;
+    link::LinkSession session(events);
+    session.setAutoReconnect(true);
+    ASSERT_TRUE(session.connect(tcpTarget(sim.tcpPort())));
+    ASSERT_TRUE(events.waitFor("connected"));
+    // The device goes quiet and hangs up: the next try connects and then
+    // waits up to 6 s for an identification that does not come.
+    sim.setSilent(true);
+    events.clear();
+    sim.closeClient();
+    ASSERT_NE(events.waitForPrefix("lost:"), "");
+    for (int i = 0; i < 5000 && !session.connecting(); ++i)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(session.connecting());
+    std::this_thread::sleep_for(200ms); // into the identification
+    sim.setSilent(false);
+
+    // The operator presses Connect: the try ends without a word; what waits
+    // for this connect is armed only after it.
+    std::vector<std::string> beforeStart;
+    ASSERT_TRUE(session.connect(tcpTarget(sim.tcpPort()), [&] { beforeStart = events.log(); }));
+    ASSERT_TRUE(events.waitFor("connected"));
+    EXPECT_EQ(std::count(beforeStart.begin(), beforeStart.end(), "not-connected"), 0);
+    const auto log = events.log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "not-connected"), 0);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "info:Equipment connection failed"), 0);
+    session.disconnect();
+}
