@@ -161,7 +161,8 @@ bool CSerialPort::gone(int err)
 {
     if (!isGoneError(err))
         return false;
-    markLost(std::strerror(err));
+    // Whichever call notices it first, it is the same event for the operator.
+    markLost(std::string("the serial device hung up (") + std::strerror(err) + ")");
     return true;
 }
 
