@@ -4,6 +4,7 @@
 
 #include "core/link/Link.h"
 #include "core/mosaic/MosaicIds.h"
+#include "core/mosaic/MosaicTexts.h"
 #include "core/util/Clock.h"
 #include "gui/mosaic/CSimpleMosaic.h"
 #include "gui/widgets/CColorButton.h"
@@ -149,7 +150,7 @@ void MosaicDialogTest::everyControlIsNamedForTestsAndAccessibility()
     }
 
     // Group boxes by their title, edits by the label beside them.
-    QCOMPARE(accessibleName(d.w(IDC_SPEC_GROUP)), u("Specification"));
+    QCOMPARE(accessibleName(d.w(IDC_SPEC_GROUP)), QString::fromStdString(std::string(mosaic::captionFor(IDC_SPEC_GROUP, false))));
     QCOMPARE(accessibleName(d.w(IDC_ROWS)), u("Row"));
     QCOMPARE(accessibleName(d.w(IDC_COLUMNS)), u("Column"));
     QCOMPARE(d.w<QLabel>(IDC_ROWS_LABEL)->buddy(), d.w(IDC_ROWS));
